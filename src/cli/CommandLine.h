@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dazo::cli {
+
+// The words after the command: positional arguments and "--name [value]" options.
+class CommandLine {
+public:
+    CommandLine(int argc, char** argv, int first);
+
+    const std::vector<std::string>& Positional() const { return positional_; }
+    bool Flag(const std::string& name);
+    std::optional<std::string> Value(const std::string& name);
+    // Fails on any option no command asked for.
+    void RequireAllUsed() const;
+
+private:
+    std::vector<std::string> positional_;
+    std::vector<std::pair<std::string, std::optional<std::string>>> options_;
+    std::vector<std::string> used_;
+};
+
+int RunInfo(CommandLine& args);
+int RunCurves(CommandLine& args);
+
+} // namespace dazo::cli

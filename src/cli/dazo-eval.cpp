@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// dazo-eval: the evaluation without a window, for batch use and tests.
+
+#include "CommandLine.h"
+
+#include "common/DazoError.h"
+#include "common/Encoding.h"
+
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Aufruf:\n"
+    "  dazo-eval info DATEI              Kenndaten einer Messung (.tim, .qel)\n"
+    "  dazo-eval curves DATEI [--band N] Signal- und Schröderkurve (N = 0 … 10)\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace dazo;
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
+        std::cerr << kUsage;
+        return argc < 2 ? 1 : 0;
+    }
+    const std::string command = argv[1];
+    try {
+        cli::CommandLine args(argc, argv, 2);
+        if (command == "info")
+            return cli::RunInfo(args);
+        if (command == "curves")
+            return cli::RunCurves(args);
+        std::cerr << Utf8(Ansi("unbekannter Befehl: ")) << command << "\n" << kUsage;
+        return 1;
+    } catch (const DazoError& e) {
+        std::cerr << Utf8(e.what()) << "\n";
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+    }
+    return 1;
+}
