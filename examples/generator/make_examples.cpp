@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Makes the bundled example measurements and project: synthetic room impulse
+// responses (direct sound after a short pre-delay, an exponential decay whose
+// time differs by octave band like a real hall, a noise floor) and the real
+// clap recording converted to a time record.
+//
+//   make_examples OUTPUT_DIR [CLAP_WAV]
+
+#include "common/Paths.h"
+#include "project/IniFile.h"
+#include "project/uMessPunkt.h"
+#include "signal/MData.h"
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <numbers>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace dazo;
+
+struct Band {
+    double centre;
+    double decaySeconds;
+};
+
+// A hall whose decay falls from the bass to the treble.
+constexpr Band kHall[] = {{31.5, 1.6}, {63, 1.55}, {125, 1.45}, {250, 1.35}, {500, 1.25},
+                          {1000, 1.15}, {2000, 1.0}, {4000, 0.85}, {8000, 0.7}};
+
+constexpr double kRate = 25000.0; // 0.04 ms
+constexpr int kSamples = 40000;   // 1.6 s
+constexpr int kPreDelay = 150;    // 6 ms
+
+// Second-order band-pass (constant 0 dB peak gain) with an octave's bandwidth.
+class Resonator {
+public:
+    Resonator(double centre, double rate)
+    {
+        const double w = 2 * std::numbers::pi * centre / rate;
+        const double q = std::sqrt(2.0); // one octave
+        const double alpha = std::sin(w) / (2 * q);
+        const double a0 = 1 + alpha;
+        b0_ = alpha / a0;
+        b2_ = -alpha / a0;
+        a1_ = -2 * std::cos(w) / a0;
+        a2_ = (1 - alpha) / a0;
+    }
+    double Step(double x)
+    {
+        const double y = b0_ * x + b2_ * x2_ - a1_ * y1_ - a2_ * y2_;
+        x2_ = x1_;
+        x1_ = x;
+        y2_ = y1_;
+        y1_ = y;
+        return y;
+    }
+
+private:
+    double b0_, b2_, a1_, a2_;
+    double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+};
+
+std::vector<float> HallResponse(unsigned seed, double decayScale, double distanceDelay)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    std::vector<double> sum(kSamples, 0.0);
+    for (const Band& band : kHall) {
+        Resonator filter(band.centre, kRate);
+        const double decayPerSample = 3.0 * std::log(10.0) / (band.decaySeconds * decayScale * kRate);
+        for (int i = 0; i < kSamples; ++i) {
+            const double excitation = i >= kPreDelay ? noise(random) : 0.0;
+            const double envelope = i >= kPreDelay ? std::exp(-decayPerSample * (i - kPreDelay)) : 0.0;
+            sum[static_cast<std::size_t>(i)] += filter.Step(excitation) * envelope;
+        }
+    }
+    double peak = 0;
+    for (const double v : sum)
+        peak = std::max(peak, std::fabs(v));
+    std::vector<float> samples(kSamples);
+    const int direct = kPreDelay + static_cast<int>(distanceDelay);
+    for (int i = 0; i < kSamples; ++i) {
+        double v = 0.3 * sum[static_cast<std::size_t>(i)] / peak;
+        if (i == direct)
+            v += 1.0;
+        v += 3e-4 * noise(random); // noise floor about 60 dB below the direct sound
+        samples[static_cast<std::size_t>(i)] = static_cast<float>(v);
+    }
+    return samples;
+}
+
+void WriteTim(const std::string& path, std::vector<float> samples, float interval, const std::string& title,
+              const std::string& comment)
+{
+    TCalcData data;
+    data.SampleInterval = interval;
+    data.SetSamples(std::move(samples));
+    data.Title = title;
+    data.Comment = comment;
+    data.SaveTim(path);
+}
+
+void WriteQel(const std::string& path, const std::vector<float>& samples, float interval, const std::string& title)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "0\r\n" << interval << "\r\n" << samples.size() << "\r\n";
+    for (const float v : samples)
+        out << v << "\r\n";
+    out << title << "\r\n";
+}
+
+// 16-bit PCM mono RIFF files only: enough for the bundled recording.
+std::vector<float> ReadPcm16Wav(const std::string& path, double& rate)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
+        throw std::runtime_error("not a RIFF WAVE file: " + path);
+    std::vector<float> samples;
+    for (std::size_t pos = 12; pos + 8 <= bytes.size();) {
+        uint32_t size = 0;
+        std::memcpy(&size, bytes.data() + pos + 4, 4);
+        const std::string id = bytes.substr(pos, 4);
+        if (id == "fmt ") {
+            uint32_t sampleRate = 0;
+            std::memcpy(&sampleRate, bytes.data() + pos + 12, 4);
+            rate = sampleRate;
+        } else if (id == "data") {
+            const std::size_t n = std::min<std::size_t>(size, bytes.size() - pos - 8) / 2;
+            samples.resize(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                int16_t v = 0;
+                std::memcpy(&v, bytes.data() + pos + 8 + 2 * i, 2);
+                samples[i] = static_cast<float>(v / 32768.0);
+            }
+        }
+        pos += 8 + size + (size & 1);
+    }
+    return samples;
+}
+
+struct PointSpec {
+    const char* name;
+    const char* micPos;
+    double micHeight;
+    double micWall;
+    std::vector<std::string> files;
+};
+
+void WriteProject(const std::string& dir)
+{
+    const std::string project = JoinPath(dir, "Stadthalle.npj");
+    std::remove(project.c_str());
+    const PointSpec points[] = {
+        {"Messpunkt 1", "Raummitte", 1.2, 6.5, {"mp1_a.tim", "mp1_b.tim"}},
+        {"Messpunkt 2", "Rang", 1.2, 2.0, {"mp2_a.tim", "mp2_b.tim"}},
+        {"Messpunkt 3", "vor dem Mischpult", 1.5, 3.5, {"mp3_a.qel"}},
+    };
+    std::vector<std::unique_ptr<TMessPunkt>> owned;
+    std::vector<const TMessPunkt*> order;
+    int measurements = 0;
+    unsigned seed = 1;
+    for (const PointSpec& spec : points) {
+        auto point = std::make_unique<TMessPunkt>();
+        point->Name = spec.name;
+        point->MicPos = spec.micPos;
+        point->MicRichtung = "zur Schallquelle";
+        point->MicAbBoden = spec.micHeight;
+        point->MicAbWand = spec.micWall;
+        point->Lautpos = "Auf der B\xFChne";
+        point->LautAbBoden = 1.6;
+        point->LautAbWand = 2.0;
+        for (const std::string& file : spec.files) {
+            const double scale = 0.95 + 0.05 * (seed % 3);
+            const auto samples = HallResponse(seed++, scale, 20.0 * seed);
+            const std::string path = JoinPath(dir, file);
+            if (ExtensionLower(file) == ".qel")
+                WriteQel(path, samples, static_cast<float>(1000.0 / kRate), "Stadthalle " + file);
+            else
+                WriteTim(path, samples, static_cast<float>(1000.0 / kRate), "Stadthalle " + file,
+                         "Beispielmessung (synthetisch)");
+            if (!point->Files.empty())
+                point->Files += ",";
+            point->Files += "\"" + file + "\"";
+            ++measurements;
+        }
+        order.push_back(point.get());
+        owned.push_back(std::move(point));
+    }
+    IniFile ini(project);
+    SavePointList(ini, order, measurements);
+    const std::pair<const char*, const char*> data[] = {
+        {"eOName", "Stadthalle Musterstadt"}, {"eOStrasse", "Marktplatz 1"}, {"eOOrt", "12345 Musterstadt"},
+        {"cONutzung", "Stadthalle"},          {"cOLage", "EG"},             {"eOVon", "01.12.2026"},
+        {"eOBis", "01.12.2026"},              {"eOPruefer", "Beispiel"},    {"eOPruefNr", "2026-001"},
+        {"eAFirma", "Stadt Musterstadt"},     {"eRVLaenge", "32"},          {"eRVBreite", "18"},
+        {"eRVHoehe", "9"},                    {"eRVQBM", "5184,00"},
+    };
+    for (const auto& [key, value] : data)
+        ini.WriteString("DATA", key, value);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::cerr << "usage: make_examples OUTPUT_DIR [CLAP_WAV]\n";
+        return 1;
+    }
+    const std::string dir = argv[1];
+    try {
+        WriteProject(dir);
+        if (argc > 2) {
+            double rate = 0;
+            const auto clap = ReadPcm16Wav(argv[2], rate);
+            WriteTim(JoinPath(dir, "rir_clap.tim"), clap, static_cast<float>(1000.0 / rate),
+                     "Seminarraum, Klappe", "Echte Messung (CC0)");
+        }
+    } catch (const std::exception& e) {
+        std::cerr << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
