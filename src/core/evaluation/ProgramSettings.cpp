@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "evaluation/ProgramSettings.h"
+
+#include "project/CommaText.h"
+#include "signal/uconst.h"
+
+#include <charconv>
+
+namespace dazo {
+namespace {
+
+std::optional<int> StrictInteger(std::string_view text)
+{
+    int value = 0;
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+TProgramSettings::TProgramSettings(const std::string& settingsFile)
+    : Ini(settingsFile)
+{
+}
+
+void TProgramSettings::EnsureExists()
+{
+    if (Ini.FileExists())
+        return;
+    for (const char* key : kCompanyKeys)
+        Ini.WriteString("DATA", key, "");
+}
+
+std::string TProgramSettings::LastProjectDirectory(const std::string& programDirectory) const
+{
+    return Ini.ReadString("PROG", "Path", programDirectory);
+}
+
+std::optional<WindowBounds> TProgramSettings::WindowPosition() const
+{
+    const std::string text(Trim(Ini.ReadString("PROG", "WINPOS")));
+    if (text.empty())
+        return std::nullopt;
+    const std::vector<std::string> items = SplitCommaText(text);
+    if (items.size() != 4)
+        return std::nullopt;
+    std::array<int, 4> values{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto value = StrictInteger(items[i]);
+        if (!value) // four items that are not all integers: ignored like a wrong count
+            return std::nullopt;
+        values[i] = *value;
+    }
+    return WindowBounds{values[0], values[1], values[2], values[3]};
+}
+
+void TProgramSettings::SaveOnShutdown(const std::optional<std::string>& projectDirectory, const WindowBounds& bounds)
+{
+    if (projectDirectory)
+        Ini.WriteString("PROG", "PATH", *projectDirectory);
+    Ini.WriteString("PROG", "WINPOS",
+                    std::to_string(bounds.left) + "," + std::to_string(bounds.top) + "," +
+                        std::to_string(bounds.width) + "," + std::to_string(bounds.height));
+}
+
+std::string TProgramSettings::Company(const char* key) const
+{
+    return Ini.ReadString("DATA", key);
+}
+
+void TProgramSettings::SetCompany(const char* key, const std::string& value)
+{
+    Ini.WriteString("DATA", key, value);
+}
+
+} // namespace dazo

@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The settings file beside the program: the last project directory, the main
+// window's bounds and the company data printed on the reports.
+
+#include "project/IniFile.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace dazo {
+
+struct WindowBounds {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowBounds&) const = default;
+};
+
+// Keys of section "DATA", named after the company-data dialog's edits.
+inline constexpr std::array<const char*, 6> kCompanyKeys = {"eLFirma", "eLStrasse", "eLOrt", "eLTel", "eLFax", "eLEMail"};
+
+class TProgramSettings {
+public:
+    explicit TProgramSettings(const std::string& settingsFile);
+
+    const std::string& FileName() const { return Ini.FileName(); }
+
+    // A missing settings file is created with the six company-data keys.
+    void EnsureExists();
+
+    // "PROG"/"Path", or programDirectory when missing.
+    std::string LastProjectDirectory(const std::string& programDirectory) const;
+
+    // "PROG"/"WINPOS" when it holds exactly four integers.
+    std::optional<WindowBounds> WindowPosition() const;
+
+    // At shut-down: the project directory only while a project is open.
+    void SaveOnShutdown(const std::optional<std::string>& projectDirectory, const WindowBounds& bounds);
+
+    std::string Company(const char* key) const;
+    void SetCompany(const char* key, const std::string& value);
+
+private:
+    IniFile Ini;
+};
+
+} // namespace dazo

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "evaluation/ProgramSettings.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace dazo {
+namespace {
+
+using test::TempDir;
+
+TEST(ProgramSettings, FirstStartCreatesTheCompanyKeysAndShutdownAddsTheRest)
+{
+    TempDir dir;
+    TProgramSettings settings(dir.File("dazo.dat"));
+    settings.EnsureExists();
+    const std::string created = test::ReadBytes(dir.File("dazo.dat"));
+    for (const char* key : kCompanyKeys)
+        EXPECT_NE(created.find(std::string(key) + "="), std::string::npos) << key;
+    settings.EnsureExists(); // an existing file is left alone
+    EXPECT_EQ(test::ReadBytes(dir.File("dazo.dat")), created);
+
+    settings.SaveOnShutdown(std::nullopt, {10, 20, 800, 600});
+    EXPECT_EQ(settings.LastProjectDirectory("/prog"), "/prog");
+    EXPECT_EQ(settings.WindowPosition(), (WindowBounds{10, 20, 800, 600}));
+    settings.SaveOnShutdown(std::string("/data/halle"), {1, 2, 3, 4});
+    EXPECT_EQ(settings.LastProjectDirectory("/prog"), "/data/halle");
+}
+
+TEST(ProgramSettings, WindowPositionNeedsExactlyFourIntegers)
+{
+    TempDir dir;
+    const struct {
+        const char* value;
+        bool valid;
+    } cases[] = {{"10,20,800,600", true}, {" 10, 20 ,800,600 ", true}, {"10,20,800", false},
+                 {"10,20,800,600,5", false}, {"", false}, {"a,20,800,600", false}, {"10,20,800,6x", false}};
+    for (const auto& c : cases) {
+        test::TempDir local;
+        local.Write("s.dat", std::string("[PROG]\r\nWINPOS=") + c.value + "\r\n");
+        TProgramSettings settings(local.File("s.dat"));
+        EXPECT_EQ(settings.WindowPosition().has_value(), c.valid) << c.value;
+    }
+}
+
+TEST(ProgramSettings, UpperCasePathIsFound)
+{
+    TempDir dir;
+    dir.Write("s.dat", "[prog]\r\nPATH=/x/y\r\n");
+    EXPECT_EQ(TProgramSettings(dir.File("s.dat")).LastProjectDirectory("/p"), "/x/y");
+}
+
+} // namespace
+} // namespace dazo
