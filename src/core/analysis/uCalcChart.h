@@ -11,6 +11,9 @@
 
 namespace dazo {
 
+class IChartView;
+class TXChartCursors;
+
 class TCalcChart : public THallCalcer {
 public:
     TCalcChart(const std::string& projectFileName, const TCalcData& calcData);
@@ -21,6 +24,8 @@ public:
     std::array<double, 3> FreeCursorPos{}; // ms; 0 = none stored
 
     void Calculate();
+    // The curve shown, or none for an empty signal (ChartDrawing.cpp).
+    const TLineSeries* Draw(int representation, IChartView& chart, TXChartCursors& cursors);
     void Reset();
     void SaveRTRecords();
     void SetCurrentRTKind(int32_t kind) { CurrentRTKind = kind; }
