@@ -178,7 +178,8 @@ void WriteProject(const std::string& dir)
         point->LautAbWand = 2.0;
         for (const std::string& file : spec.files) {
             const double scale = 0.95 + 0.05 * (seed % 3);
-            const auto samples = HallResponse(seed++, scale, 20.0 * seed);
+            const auto samples = HallResponse(seed, scale, 20.0 * seed);
+            ++seed;
             const std::string path = JoinPath(dir, file);
             if (ExtensionLower(file) == ".qel")
                 WriteQel(path, samples, static_cast<float>(1000.0 / kRate), "Stadthalle " + file);
