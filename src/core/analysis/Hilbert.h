@@ -36,16 +36,21 @@ void RunHilbert(std::span<const Sample> x, Sink&& sink)
 {
     const auto& h = HilbertCoefficients();
     const std::ptrdiff_t n = static_cast<std::ptrdiff_t>(x.size());
+    const auto at = [&](std::ptrdiff_t j) { return j >= 0 ? static_cast<double>(x[static_cast<std::size_t>(j)]) : 0.0; };
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         double s = 0.0;
         // Only the odd offsets from the centre carry weight; summed in tap order.
-        for (int k = 1; k < kHilbertTaps; k += 2) {
-            const std::ptrdiff_t j = i - k;
-            if (j >= 0)
-                s += h[static_cast<std::size_t>(k)] * static_cast<double>(x[static_cast<std::size_t>(j)]);
+        // Past the first taps the window lies inside the signal and the loop
+        // needs no bounds test.
+        if (i >= kHilbertTaps) {
+            const Sample* window = x.data() + i;
+            for (int k = 1; k < kHilbertTaps; k += 2)
+                s += h[static_cast<std::size_t>(k)] * static_cast<double>(window[-k]);
+        } else {
+            for (int k = 1; k < kHilbertTaps; k += 2)
+                s += h[static_cast<std::size_t>(k)] * at(i - k);
         }
-        const std::ptrdiff_t centre = i - kHilbertCentre;
-        const double direct = centre >= 0 ? static_cast<double>(x[static_cast<std::size_t>(centre)]) : 0.0;
+        const double direct = at(i - kHilbertCentre);
         sink(static_cast<std::size_t>(i), s, std::sqrt(s * s + direct * direct));
     }
 }

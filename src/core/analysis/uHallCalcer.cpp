@@ -96,32 +96,33 @@ void THallCalcer::StartDisplay()
     DisplaySeries.Reserve(static_cast<std::size_t>(std::max(SampleCount(), 0)));
 }
 
-void THallCalcer::BuildSquare()
+template <typename Value>
+void THallCalcer::BuildFromSignal(Value&& value)
 {
     StartDisplay();
-    for (int i = 0; i < SampleCount(); ++i) {
-        const double y = SignalY(i);
-        AddDisplayPoint(SignalX(i), y * y);
-    }
+    const int n = SampleCount();
+    if (n > SignalCount())
+        SignalSeries.Y(n - 1); // raises the list-index error before any work
+    const auto x = SignalSeries.Xs();
+    const auto y = SignalSeries.Ys();
+    for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(n, 0)); ++i)
+        AddDisplayPoint(x[i], value(y[i]));
+}
+
+void THallCalcer::BuildSquare()
+{
+    BuildFromSignal([](double y) { return y * y; });
 }
 
 void THallCalcer::BuildSpl()
 {
     constexpr double kReferencePressureSquared = 2e-5 * 2e-5;
-    StartDisplay();
-    for (int i = 0; i < SampleCount(); ++i) {
-        const double y = SignalY(i);
-        AddDisplayPoint(SignalX(i), 10.0 * Lg10(y * y / kReferencePressureSquared));
-    }
+    BuildFromSignal([](double y) { return 10.0 * Lg10(y * y / kReferencePressureSquared); });
 }
 
 void THallCalcer::BuildLogSquare()
 {
-    StartDisplay();
-    for (int i = 0; i < SampleCount(); ++i) {
-        const double y = SignalY(i);
-        AddDisplayPoint(SignalX(i), 10.0 * Lg10(y * y));
-    }
+    BuildFromSignal([](double y) { return 10.0 * Lg10(y * y); });
 }
 
 void THallCalcer::BuildEnvelope(bool etc)

@@ -99,6 +99,9 @@ private:
     TRTRecord& RTRecordOf(int kind);
     // Clears DisplaySeries and reserves it for one point per sample.
     void StartDisplay();
+    // DisplaySeries := (x, value(y)) for every point of the signal.
+    template <typename Value>
+    void BuildFromSignal(Value&& value);
 };
 
 } // namespace dazo

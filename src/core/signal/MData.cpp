@@ -35,10 +35,15 @@ constexpr std::array<uint8_t, 30> kTrailerLayout = {
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         FailWith("Datei %s kann nicht geöffnet werden", path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    const std::streamoff size = in.tellg();
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(size, 0)), '\0');
+    in.seekg(0);
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        FailWith("Datei %s kann nicht gelesen werden", path);
+    return bytes;
 }
 
 // Text of a fixed-size field: up to its first NUL, never beyond the field.
