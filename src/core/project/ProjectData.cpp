@@ -2,6 +2,7 @@
 #include "project/ProjectData.h"
 
 #include "common/FloatChecks.h"
+#include "common/Paths.h"
 #include "project/IniFile.h"
 #include "project/UserNumbers.h"
 #include "signal/uconst.h"
@@ -50,6 +51,13 @@ void ReadProjectData(const std::string& projectFile, std::vector<DataField>& fie
                    : field.kind == DataControlKind::Other ? std::string()
                                                           : value;
     }
+}
+
+std::string SketchCopyName(const std::string& projectFile, const std::string& pictureFile)
+{
+    const std::string name = BareFileName(pictureFile);
+    const auto dot = name.rfind('.');
+    return ChangeExtension(projectFile, dot == std::string::npos ? std::string() : name.substr(dot));
 }
 
 std::optional<std::string> RoomVolumeText(const std::string& length, const std::string& width,

@@ -32,6 +32,10 @@ void WriteProjectData(const std::string& projectFile, const std::vector<DataFiel
 // case); a missing key gives an empty text, a memo's value is unescaped.
 void ReadProjectData(const std::string& projectFile, std::vector<DataField>& fields);
 
+// Where the sketch picture is copied: the project file's name with the
+// picture's own extension.
+std::string SketchCopyName(const std::string& projectFile, const std::string& pictureFile);
+
 // Length x width x height with two decimals, or none when one of them is
 // empty. A text that is not a number throws "'<text>' ist kein gültiger
 // Gleitkommawert".

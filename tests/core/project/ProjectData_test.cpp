@@ -54,6 +54,12 @@ TEST(ProjectData, KeepsOtherKeysOfTheSection)
               (std::vector<std::string>{"eAnzMessungen=3", "eOName=neu", "eOOrt=Ort"}));
 }
 
+TEST(SketchCopyName, ProjectNameWithThePicturesExtension)
+{
+    EXPECT_EQ(SketchCopyName("/p/halle.npj", "/bilder/Plan.Grundriss.PNG"), "/p/halle.PNG");
+    EXPECT_EQ(SketchCopyName("/p/halle.npj", "/bilder/plan"), "/p/halle");
+}
+
 TEST(RoomVolumeText, MultipliesInTheUsersFormat)
 {
     EXPECT_EQ(RoomVolumeText("10", "8", "4,5", FormatSettings::German()), "360,00");
