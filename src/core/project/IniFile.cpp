@@ -456,27 +456,48 @@ int IniFile::ReadInteger(std::string_view section, std::string_view key, int def
     return ParseDecimal(ReadString(section, key)).value_or(def);
 }
 
+namespace {
+
+// Sets one key in the parsed file; false when the value stands there already.
+bool SetValue(ParsedFile& file, std::string_view section, std::string_view key, std::string_view value)
+{
+    Section* s = file.Find(section);
+    if (!s) {
+        file.AppendSection(section, {std::string(key) + '=' + std::string(value)});
+        return true;
+    }
+    const std::size_t at = s->LineOf(key);
+    if (at == kNone) {
+        s->AppendKey(key, std::string(key) + '=' + std::string(value));
+        return true;
+    }
+    // The key keeps its spelling in the file.
+    std::string line = std::string(ParseKeyLine(s->lines[at])->key) + '=' + std::string(value);
+    if (line == s->lines[at])
+        return false;
+    s->lines[at] = std::move(line);
+    return true;
+}
+
+} // namespace
+
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
     if (!Representable(section, key, value))
         FailWrite(fileName_);
+    ChangeFile(fileName_, true, [&](ParsedFile& file) { return SetValue(file, section, key, value); });
+}
+
+void IniFile::WriteStrings(std::string_view section, const std::vector<KeyValue>& values)
+{
+    for (const KeyValue& pair : values)
+        if (!Representable(section, pair.key, pair.value))
+            FailWrite(fileName_);
     ChangeFile(fileName_, true, [&](ParsedFile& file) {
-        Section* s = file.Find(section);
-        if (!s) {
-            file.AppendSection(section, {std::string(key) + '=' + std::string(value)});
-            return true;
-        }
-        const std::size_t at = s->LineOf(key);
-        if (at == kNone) {
-            s->AppendKey(key, std::string(key) + '=' + std::string(value));
-            return true;
-        }
-        // The key keeps its spelling in the file.
-        std::string line = std::string(ParseKeyLine(s->lines[at])->key) + '=' + std::string(value);
-        if (line == s->lines[at])
-            return false;
-        s->lines[at] = std::move(line);
-        return true;
+        bool changed = false;
+        for (const KeyValue& pair : values)
+            changed = SetValue(file, section, pair.key, pair.value) || changed;
+        return changed;
     });
 }
 

@@ -35,6 +35,8 @@ public:
     // be written throws "In <file> kann nicht geschrieben werden".
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, int value);
+    // Several keys in one write, with the effect of WriteString for each in turn.
+    void WriteStrings(std::string_view section, const std::vector<KeyValue>& values);
 
     // Key names, and "key=value" lines, in file order.
     std::vector<std::string> ReadSection(std::string_view section) const;

@@ -25,15 +25,18 @@ std::string Lower(std::string text)
 
 void WriteProjectData(const std::string& projectFile, const std::vector<DataField>& fields)
 {
-    IniFile file(projectFile);
+    std::vector<KeyValue> values;
+    values.reserve(fields.size());
     for (const DataField& field : fields) {
         switch (field.kind) {
         case DataControlKind::Edit:
-        case DataControlKind::Combo: file.WriteString(DataSection, field.key, field.text); break;
-        case DataControlKind::Memo: file.WriteString(DataSection, field.key, EscapeText(field.text)); break;
-        case DataControlKind::Other: file.WriteString(DataSection, field.key, ""); break;
+        case DataControlKind::Combo: values.push_back({field.key, field.text}); break;
+        case DataControlKind::Memo: values.push_back({field.key, EscapeText(field.text)}); break;
+        case DataControlKind::Other: values.push_back({field.key, ""}); break;
         }
     }
+    // One write for the whole window: the file is never left with half the fields.
+    IniFile(projectFile).WriteStrings(DataSection, values);
 }
 
 void ReadProjectData(const std::string& projectFile, std::vector<DataField>& fields)
