@@ -171,12 +171,23 @@ struct ParsedFile {
         return line == kNone ? nullptr : &s->lines[line];
     }
 
-    void AppendSection(std::string_view name, std::string firstLine)
+    // Removes every section of that name; false when there was none.
+    bool EraseSection(std::string_view name)
+    {
+        if (!Find(name))
+            return false;
+        const std::string lowerName = Lower(name);
+        std::erase_if(sections, [&](const Section& s) { return s.lowerName == lowerName; });
+        Reindex();
+        return true;
+    }
+
+    void AppendSection(std::string_view name, std::vector<std::string> lines)
     {
         Section& s = sections.emplace_back();
         s.header = "[" + std::string(name) + "]";
         s.lowerName = Lower(name);
-        s.lines.push_back(std::move(firstLine));
+        s.lines = std::move(lines);
         s.Reindex();
         index.try_emplace(s.lowerName, sections.size() - 1);
     }
@@ -452,7 +463,7 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     ChangeFile(fileName_, true, [&](ParsedFile& file) {
         Section* s = file.Find(section);
         if (!s) {
-            file.AppendSection(section, std::string(key) + '=' + std::string(value));
+            file.AppendSection(section, {std::string(key) + '=' + std::string(value)});
             return true;
         }
         const std::size_t at = s->LineOf(key);
@@ -510,14 +521,7 @@ bool IniFile::ValueExists(std::string_view section, std::string_view key) const
 
 void IniFile::EraseSection(std::string_view section)
 {
-    ChangeFile(fileName_, false, [&](ParsedFile& file) {
-        if (!file.Find(section))
-            return false;
-        const std::string lowerName = Lower(section);
-        std::erase_if(file.sections, [&](const Section& s) { return s.lowerName == lowerName; });
-        file.Reindex();
-        return true;
-    });
+    ChangeFile(fileName_, false, [&](ParsedFile& file) { return file.EraseSection(section); });
 }
 
 void IniFile::DeleteKey(std::string_view section, std::string_view key)
@@ -532,6 +536,23 @@ void IniFile::DeleteKey(std::string_view section, std::string_view key)
             return keyLine && Lower(keyLine->key) == lowerKey;
         });
         s->Reindex();
+        return true;
+    });
+}
+
+void IniFile::ReplaceSection(std::string_view section, const std::vector<KeyValue>& values)
+{
+    std::vector<std::string> lines;
+    for (const KeyValue& kv : values) {
+        if (!Representable(section, kv.key, kv.value))
+            FailWrite(fileName_);
+        lines.push_back(kv.key + '=' + kv.value);
+    }
+    ChangeFile(fileName_, !lines.empty(), [&](ParsedFile& file) {
+        const bool erased = file.EraseSection(section);
+        if (lines.empty())
+            return erased;
+        file.AppendSection(section, std::move(lines));
         return true;
     });
 }

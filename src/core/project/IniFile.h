@@ -9,6 +9,8 @@
 // Parsed files are cached per path and checked against the file on each call,
 // so opening the same file again and again costs no re-parse.
 
+#include "signal/uconst.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +46,10 @@ public:
     // Neither creates a missing file.
     void EraseSection(std::string_view section);
     void DeleteKey(std::string_view section, std::string_view key);
+
+    // Erases the section and appends it anew at the end of the file with these
+    // keys, all in one write; an empty list only erases.
+    void ReplaceSection(std::string_view section, const std::vector<KeyValue>& values);
 
 private:
     std::string fileName_;

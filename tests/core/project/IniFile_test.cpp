@@ -203,6 +203,19 @@ TEST_F(IniFileTest, EraseSectionAndDeleteKeyRemoveOnlyTheirLines)
     EXPECT_EQ(ini.ReadSectionValues("Messungen"), (Lines{"MP2=b", "MP1=c"}));
 }
 
+TEST_F(IniFileTest, ReplaceSectionRewritesItAtTheEnd)
+{
+    IniFile ini = Make("[Messungen]\r\nMP1=a\r\nMP3=b\r\n[DATA]\r\nx=1\r\n[messungen]\r\nMP9=z\r\n");
+    ini.ReplaceSection("Messungen", {{"MP1", "c"}, {"MP2", "d"}});
+    EXPECT_EQ(ReadRaw(ini.FileName()), "[DATA]\r\nx=1\r\n[Messungen]\r\nMP1=c\r\nMP2=d\r\n");
+    ini.ReplaceSection("MESSUNGEN", {});
+    EXPECT_EQ(ReadRaw(ini.FileName()), "[DATA]\r\nx=1\r\n");
+
+    IniFile missing(PathOf("none.npj"));
+    missing.ReplaceSection("Messungen", {});
+    EXPECT_FALSE(missing.FileExists());
+}
+
 TEST_F(IniFileTest, FailedWriteThrowsAndKeepsTheOldFile)
 {
     const std::string original = "[S]\nk=old\n";
