@@ -95,6 +95,8 @@ public:
     void WriteRTRecord(int kind);
 
 private:
+    // The record of an RT kind; a kind outside 0..6 raises "falscher Cursor".
+    TRTRecord& RTRecordOf(int kind);
     // Clears DisplaySeries and reserves it for one point per sample.
     void StartDisplay();
 };

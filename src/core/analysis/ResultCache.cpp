@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The result cache: one section per measurement file in the project file,
+// one C record and seven RT records per calculation function.
+#include "analysis/uHallCalcer.h"
+
+#include "common/DazoError.h"
+#include "common/Paths.h"
+#include "project/CommaText.h"
+#include "signal/uconst.h"
+
+#include <algorithm>
+#include <charconv>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+namespace dazo {
+namespace {
+
+constexpr std::size_t kCFieldCount = 8;
+constexpr std::size_t kRTFieldCount = 6;
+
+// An optional sign and decimal digits within the 32-bit range, nothing else.
+int32_t TextToInteger(const std::string& text)
+{
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
+        digits.remove_prefix(1);
+    const bool onlyDigits = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    int32_t value = 0;
+    if (onlyDigits) {
+        const char* first = text.front() == '+' ? digits.data() : text.data();
+        if (std::from_chars(first, text.data() + text.size(), value).ec == std::errc())
+            return value;
+    }
+    FailWith("'%s' ist kein gültiger Integerwert", text);
+}
+
+std::string JoinFields(std::initializer_list<std::string> fields)
+{
+    std::string line;
+    for (const std::string& field : fields)
+        line += field + ',';
+    line.pop_back();
+    return line;
+}
+
+std::string CKey(int32_t calcFunction)
+{
+    return "C." + std::to_string(calcFunction) + ".Values";
+}
+
+std::string RTKey(int32_t calcFunction, int kind)
+{
+    return "RT." + std::to_string(calcFunction) + "." + std::to_string(kind) + ".Values";
+}
+
+} // namespace
+
+std::string THallCalcer::SectionName() const
+{
+    return BareFileName(CalcData.FileName);
+}
+
+bool THallCalcer::ReadCRecord()
+{
+    const std::string section = SectionName();
+    if (section.empty())
+        return false;
+    const auto f = SplitCommaText(ProjectIni.ReadString(section, CKey(CalcFunction)));
+    if (f.size() < kCFieldCount)
+        return false;
+    // Converted in full before anything is taken, so a bad field changes nothing.
+    const int32_t cVar = TextToInteger(f[3]);
+    C35 = TextToFloat(f[0]);
+    C50 = TextToFloat(f[1]);
+    C80 = TextToFloat(f[2]);
+    CVar = cVar;
+    Cxx = TextToFloat(f[4]);
+    D50 = TextToFloat(f[5]);
+    D80 = TextToFloat(f[6]);
+    Ts = TextToFloat(f[7]);
+    return true;
+}
+
+void THallCalcer::WriteCRecord()
+{
+    const std::string section = SectionName();
+    if (section.empty())
+        return;
+    ProjectIni.WriteString(section, CKey(CalcFunction),
+        JoinFields({FloatToText(C35), FloatToText(C50), FloatToText(C80), std::to_string(CVar), FloatToText(Cxx),
+            FloatToText(D50), FloatToText(D80), FloatToText(Ts)}));
+}
+
+bool THallCalcer::ReadRTRecord(int kind)
+{
+    TRTRecord& target = RTRecordOf(kind);
+    const std::string section = SectionName();
+    if (section.empty())
+        return false;
+    const auto f = SplitCommaText(ProjectIni.ReadString(section, RTKey(CalcFunction, kind)));
+    if (f.size() < kRTFieldCount)
+        return false;
+    TRTRecord record;
+    record.StartIndex = TextToInteger(f[0]);
+    record.EndIndex = TextToInteger(f[1]);
+    record.LevelStart = TextToFloat(f[2]);
+    record.LevelEnd = TextToFloat(f[3]);
+    record.Correlation = TextToFloat(f[4]);
+    record.RT = TextToFloat(f[5]);
+    target = record;
+    return true;
+}
+
+void THallCalcer::WriteRTRecord(int kind)
+{
+    const TRTRecord& r = RTRecordOf(kind);
+    const std::string section = SectionName();
+    if (section.empty())
+        return;
+    ProjectIni.WriteString(section, RTKey(CalcFunction, kind),
+        JoinFields({std::to_string(r.StartIndex), std::to_string(r.EndIndex), FloatToText(r.LevelStart),
+            FloatToText(r.LevelEnd), FloatToText(r.Correlation), FloatToText(r.RT)}));
+}
+
+} // namespace dazo
