@@ -19,9 +19,7 @@ void THallCalcer::AnalyseBand(double centre)
     // edge reaches it gets poles outside the unit circle and a filter that
     // grows without bound. This also refuses every centre above half the rate.
     if (!(OctaveEdges(centre).high < SampleRate / 2.0)) {
-        WriteCRecord();
-        for (int kind = 0; kind < kRTKindCount; ++kind)
-            WriteRTRecord(kind);
+        WriteRTRecords(true);
         Fail("Filterung bei dieser Abstastrate nicht möglich");
     }
     FilterBand(centre, SampleRate);

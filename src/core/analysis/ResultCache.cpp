@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The result cache: one section per measurement file in the project file,
 // one C record and seven RT records per calculation function.
+#include "analysis/ResultCache.h"
 #include "analysis/uHallCalcer.h"
 
 #include "common/DazoError.h"
@@ -45,17 +46,17 @@ std::string JoinFields(std::initializer_list<std::string> fields)
     return line;
 }
 
-std::string CKey(int32_t calcFunction)
-{
-    return "C." + std::to_string(calcFunction) + ".Values";
-}
-
-std::string RTKey(int32_t calcFunction, int kind)
-{
-    return "RT." + std::to_string(calcFunction) + "." + std::to_string(kind) + ".Values";
-}
-
 } // namespace
+
+std::string CRecordKey(int band)
+{
+    return "C." + std::to_string(band) + ".Values";
+}
+
+std::string RTRecordKey(int band, int kind)
+{
+    return "RT." + std::to_string(band) + "." + std::to_string(kind) + ".Values";
+}
 
 std::string THallCalcer::SectionName() const
 {
@@ -67,7 +68,7 @@ bool THallCalcer::ReadCRecord()
     const std::string section = SectionName();
     if (section.empty())
         return false;
-    const auto f = SplitCommaText(ProjectIni.ReadString(section, CKey(CalcFunction)));
+    const auto f = SplitCommaText(ProjectIni.ReadString(section, CRecordKey(CalcFunction)));
     if (f.size() < kCFieldCount)
         return false;
     // Converted in full before anything is taken, so a bad field changes nothing.
@@ -83,14 +84,41 @@ bool THallCalcer::ReadCRecord()
     return true;
 }
 
-void THallCalcer::WriteCRecord()
+KeyValue THallCalcer::CRecordEntry() const
+{
+    return {CRecordKey(CalcFunction),
+        JoinFields({FloatToText(C35), FloatToText(C50), FloatToText(C80), std::to_string(CVar), FloatToText(Cxx),
+            FloatToText(D50), FloatToText(D80), FloatToText(Ts)})};
+}
+
+KeyValue THallCalcer::RTRecordEntry(int kind) const
+{
+    const TRTRecord& r = RTRecords.at(static_cast<std::size_t>(kind));
+    return {RTRecordKey(CalcFunction, kind),
+        JoinFields({std::to_string(r.StartIndex), std::to_string(r.EndIndex), FloatToText(r.LevelStart),
+            FloatToText(r.LevelEnd), FloatToText(r.Correlation), FloatToText(r.RT)})};
+}
+
+void THallCalcer::WriteRecords(const std::vector<KeyValue>& entries)
 {
     const std::string section = SectionName();
-    if (section.empty())
-        return;
-    ProjectIni.WriteString(section, CKey(CalcFunction),
-        JoinFields({FloatToText(C35), FloatToText(C50), FloatToText(C80), std::to_string(CVar), FloatToText(Cxx),
-            FloatToText(D50), FloatToText(D80), FloatToText(Ts)}));
+    if (!section.empty())
+        ProjectIni.WriteStrings(section, entries);
+}
+
+void THallCalcer::WriteCRecord()
+{
+    WriteRecords({CRecordEntry()});
+}
+
+void THallCalcer::WriteRTRecords(bool withCRecord)
+{
+    std::vector<KeyValue> entries;
+    if (withCRecord)
+        entries.push_back(CRecordEntry());
+    for (int kind = 0; kind < kRTKindCount; ++kind)
+        entries.push_back(RTRecordEntry(kind));
+    WriteRecords(entries);
 }
 
 bool THallCalcer::ReadRTRecord(int kind)
@@ -99,7 +127,7 @@ bool THallCalcer::ReadRTRecord(int kind)
     const std::string section = SectionName();
     if (section.empty())
         return false;
-    const auto f = SplitCommaText(ProjectIni.ReadString(section, RTKey(CalcFunction, kind)));
+    const auto f = SplitCommaText(ProjectIni.ReadString(section, RTRecordKey(CalcFunction, kind)));
     if (f.size() < kRTFieldCount)
         return false;
     TRTRecord record;
@@ -115,13 +143,8 @@ bool THallCalcer::ReadRTRecord(int kind)
 
 void THallCalcer::WriteRTRecord(int kind)
 {
-    const TRTRecord& r = RTRecordOf(kind);
-    const std::string section = SectionName();
-    if (section.empty())
-        return;
-    ProjectIni.WriteString(section, RTKey(CalcFunction, kind),
-        JoinFields({std::to_string(r.StartIndex), std::to_string(r.EndIndex), FloatToText(r.LevelStart),
-            FloatToText(r.LevelEnd), FloatToText(r.Correlation), FloatToText(r.RT)}));
+    RTRecordOf(kind); // raises "falscher Cursor" for a kind outside 0..6
+    WriteRecords({RTRecordEntry(kind)});
 }
 
 } // namespace dazo

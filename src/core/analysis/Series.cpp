@@ -17,8 +17,10 @@ void TLineSeries::Reserve(std::size_t n)
 
 void TLineSeries::Clear()
 {
-    X_.clear();
-    Y_.clear();
+    // Give the memory back: a reset calculator must not keep its curves'
+    // storage (the RAM-saving mode and the all-band evaluation rely on it).
+    std::vector<double>().swap(X_);
+    std::vector<double>().swap(Y_);
 }
 
 void TLineSeries::CheckIndex(int i) const

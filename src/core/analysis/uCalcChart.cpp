@@ -53,8 +53,7 @@ void TCalcChart::SaveRTRecords()
 {
     if (!Calculated)
         return;
-    for (int kind = 0; kind < kRTKindCount; ++kind)
-        WriteRTRecord(kind);
+    WriteRTRecords(false);
 }
 
 void TCalcChart::StoreCursorPos(int index, double x)

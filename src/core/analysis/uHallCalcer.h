@@ -8,6 +8,7 @@
 
 #include "analysis/uCalcer.h"
 #include "project/IniFile.h"
+#include "signal/uconst.h"
 
 #include <array>
 #include <cstdint>
@@ -93,10 +94,15 @@ public:
     void WriteCRecord();
     bool ReadRTRecord(int kind);
     void WriteRTRecord(int kind);
+    // All seven RT records (and the C record first when asked) in one write.
+    void WriteRTRecords(bool withCRecord);
 
 private:
     // The record of an RT kind; a kind outside 0..6 raises "falscher Cursor".
     TRTRecord& RTRecordOf(int kind);
+    KeyValue CRecordEntry() const;
+    KeyValue RTRecordEntry(int kind) const;
+    void WriteRecords(const std::vector<KeyValue>& entries);
     // Clears DisplaySeries and reserves it for one point per sample.
     void StartDisplay();
     // DisplaySeries := (x, value(y)) for every point of the signal.

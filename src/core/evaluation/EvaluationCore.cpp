@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "evaluation/EvaluationCore.h"
 
+#include "analysis/ResultCache.h"
 #include "common/DazoError.h"
 #include "common/FloatChecks.h"
 #include "common/Paths.h"

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/ResultsFiles.h"
 
+#include "analysis/ResultCache.h"
+
 #include "common/DazoError.h"
 #include "common/FloatChecks.h"
 #include "common/Paths.h"
@@ -82,16 +84,6 @@ int IntegerValue(std::string_view text)
 }
 
 } // namespace
-
-std::string RTRecordKey(int band, int kind)
-{
-    return "RT." + std::to_string(band) + "." + std::to_string(kind) + ".Values";
-}
-
-std::string CRecordKey(int band)
-{
-    return "C." + std::to_string(band) + ".Values";
-}
 
 std::string GeneralFloatText(double x, const FormatSettings& format)
 {

@@ -15,10 +15,6 @@ namespace dazo {
 
 class TTextPipeline;
 
-// Keys of the result cache in a measurement's section of the project file.
-std::string RTRecordKey(int band, int kind); // "RT.<band>.<kind>.Values"
-std::string CRecordKey(int band);            // "C.<band>.Values"
-
 // The general float text (shortest form, up to 15 significant digits) with
 // the user's decimal separator.
 std::string GeneralFloatText(double x, const FormatSettings& format);

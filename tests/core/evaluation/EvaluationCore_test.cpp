@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/ResultCache.h"
 #include "evaluation/EvaluationCore.h"
 
 #include "common/DazoError.h"
