@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace dazo {
@@ -53,6 +55,32 @@ TRTRecord& THallCalcer::RTRecordOf(int kind)
     return RTRecords[static_cast<std::size_t>(kind)];
 }
 
+namespace {
+
+// Index of the first sample with the largest r^2. The square of a float is
+// exact in double, so this is the first largest |r|; comparing the magnitudes'
+// bit patterns lets the scan run vectorised. NaN never wins, as in a plain
+// "greater than" scan.
+int FirstLargestMagnitude(const float* raw, int n)
+{
+    constexpr uint32_t kInfinityBits = 0x7F800000u;
+    const auto magnitude = [raw](int i) {
+        uint32_t bits;
+        std::memcpy(&bits, raw + i, sizeof bits);
+        bits &= 0x7FFFFFFFu;
+        return bits > kInfinityBits ? 0u : bits;
+    };
+    uint32_t largest = 0;
+    for (int i = 0; i < n; ++i)
+        largest = std::max(largest, magnitude(i));
+    for (int i = 0; i < n; ++i)
+        if (magnitude(i) == largest)
+            return i;
+    return 0;
+}
+
+} // namespace
+
 int THallCalcer::Onset() const
 {
     const int n = SampleCount();
@@ -63,15 +91,8 @@ int THallCalcer::Onset() const
         const double r = raw[i];
         return r * r;
     };
-    int peak = 0;
-    double best = -1.0;
-    for (int i = 0; i < n; ++i) {
-        if (energy(i) > best) {
-            best = energy(i);
-            peak = i;
-        }
-    }
-    const double peakLevel = 10.0 * Lg10(best);
+    const int peak = FirstLargestMagnitude(raw, n);
+    const double peakLevel = 10.0 * Lg10(energy(peak));
     for (int i = peak - 1; i >= 0; --i) {
         if (std::fabs(peakLevel - 10.0 * Lg10(energy(i))) >= 20.0)
             return i;

@@ -62,7 +62,7 @@ void THallCalcer::FilterBand(double centre, double rate)
         for (int k = 0; k <= lastInput; ++k)
             forward += b[static_cast<std::size_t>(k)] * x[i - k];
         long double feedback = 0.0L;
-        for (int k = 1; k <= kOrder; ++k)
+        for (int k = kOrder; k >= 1; --k)
             feedback += a[static_cast<std::size_t>(k)] * y[i - k];
         const double value = static_cast<double>(forward - feedback);
         if (!std::isfinite(value)) [[unlikely]]
