@@ -17,7 +17,7 @@ CommandLine::CommandLine(int argc, char** argv, int first)
         }
         std::optional<std::string> value;
         if (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0)
-            value = argv[i + 1];
+            value = argv[++i];
         options_.emplace_back(word.substr(2), value);
     }
 }

@@ -26,5 +26,6 @@ private:
 
 int RunInfo(CommandLine& args);
 int RunCurves(CommandLine& args);
+int RunResults(CommandLine& args);
 
 } // namespace dazo::cli

@@ -14,7 +14,10 @@ namespace {
 constexpr const char* kUsage =
     "Aufruf:\n"
     "  dazo-eval info DATEI              Kenndaten einer Messung (.tim, .qel)\n"
-    "  dazo-eval curves DATEI [--band N] Signal- und Schröderkurve (N = 0 … 10)\n";
+    "  dazo-eval curves DATEI [--band N] Signal- und Schröderkurve (N = 0 … 10)\n"
+    "  dazo-eval results PFAD [--all] [--raw] [--decimal-comma]\n"
+    "                                    Ergebnisse je Oktavband (PFAD: .npj oder Messdatei;\n"
+    "                                    --all: Mittel über alle Messungen des Projekts)\n";
 
 } // namespace
 
@@ -32,6 +35,8 @@ int main(int argc, char** argv)
             return cli::RunInfo(args);
         if (command == "curves")
             return cli::RunCurves(args);
+        if (command == "results")
+            return cli::RunResults(args);
         std::cerr << Utf8(Ansi("unbekannter Befehl: ")) << command << "\n" << kUsage;
         return 1;
     } catch (const DazoError& e) {

@@ -1,0 +1,95 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// dazo-eval results and curves, run as a program on a small project.
+
+#include "evaluation/EvaluationFixtures.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace dazo {
+namespace {
+
+using test::PointLine;
+using test::TempDir;
+using test::WriteImpulseResponse;
+
+struct ProgramRun {
+    int exitCode;
+    std::string output; // stdout and stderr
+};
+
+ProgramRun RunEval(const std::string& arguments)
+{
+    const std::string command = std::string(DAZO_EVAL_EXE) + " " + arguments + " 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ProgramRun run{-1, {}};
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::size_t CountOf(const std::string& text, char c)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), c));
+}
+
+TEST(ResultsCommand, AllMeasurementsRawGivesTheAveragedFile)
+{
+    TempDir dir;
+    WriteImpulseResponse(dir.File("r01.tim"), 8000, 0.04f, 0.25, 1);
+    WriteImpulseResponse(dir.File("r 02.tim"), 8000, 0.04f, 0.3, 2);
+    const std::string project =
+        dir.Write("p.npj", "[Messungen]\r\n" + PointLine(1, {"r01.tim"}) + "\r\n" + PointLine(2, {"r 02.tim"}) + "\r\n");
+
+    const ProgramRun raw = RunEval("results '" + project + "' --all --raw --decimal-comma");
+    ASSERT_EQ(raw.exitCode, 0) << raw.output;
+    EXPECT_EQ(CountOf(raw.output, '\n'), 10u) << raw.output;
+    EXPECT_EQ(CountOf(raw.output, ';'), 130u) << raw.output;
+    EXPECT_EQ(raw.output.rfind("2;ungefiltert;", 0), 0u) << raw.output;
+    EXPECT_NE(raw.output.find("\n2;31.5;"), std::string::npos) << raw.output;
+    EXPECT_NE(raw.output.find("\n2;8000;"), std::string::npos) << raw.output;
+
+    // The cache is filled now; the table of the first measurement alone.
+    const ProgramRun table = RunEval("results '" + dir.File("r01.tim") + "'");
+    ASSERT_EQ(table.exitCode, 0) << table.output;
+    EXPECT_EQ(table.output.rfind("Band [Hz]", 0), 0u) << table.output;
+    EXPECT_NE(table.output.find("Ts [ms]"), std::string::npos) << table.output;
+    EXPECT_EQ(table.output.find("CVar"), std::string::npos) << table.output;
+    EXPECT_EQ(CountOf(table.output, '\n'), 11u) << table.output;
+
+    // Nothing left behind but the project, its cache and the measurements.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
+}
+
+TEST(ResultsCommand, RefusedBandAndBadArgumentsExitWithTheirMessage)
+{
+    TempDir dir;
+    WriteImpulseResponse(dir.File("r01.tim"), 2000, 0.1f);
+    struct Case { std::string arguments; std::string message; };
+    const Case cases[] = {
+        {"curves '" + dir.File("r01.tim") + "' --band 10", "Filterung bei dieser Abstastrate nicht möglich"},
+        {"curves '" + dir.File("r01.tim") + "' --band 11", "ungültiges Band: 11"},
+        {"results '" + dir.File("missing.npj") + "'", "Das Projekt enthält keine Messung"},
+        {"results '" + dir.File("r01.tim") + "' --bogus", "unbekannte Option --bogus"},
+    };
+    for (const Case& c : cases) {
+        const ProgramRun run = RunEval(c.arguments);
+        EXPECT_EQ(run.exitCode, 1) << c.arguments;
+        EXPECT_NE(run.output.find(c.message), std::string::npos) << c.arguments << ": " << run.output;
+    }
+}
+
+} // namespace
+} // namespace dazo
