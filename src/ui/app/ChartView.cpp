@@ -215,12 +215,13 @@ bool TChartView::GridVisible() const
 
 void TChartView::SetMouseZoom(bool enabled)
 {
+    mouseZoom_ = enabled;
     setSelectionRectMode(enabled ? QCP::srmZoom : QCP::srmNone);
 }
 
 bool TChartView::MouseZoom() const
 {
-    return selectionRectMode() == QCP::srmZoom;
+    return mouseZoom_;
 }
 
 void TChartView::ZoomPercent(double percent)
@@ -328,7 +329,15 @@ void TChartView::mousePressEvent(QMouseEvent* event)
 {
     if (const TLineSeries* line = CursorLineAt(event->pos()))
         emit cursorLineClicked(line);
+    // Only the left button draws the zoom rectangle; the right one opens the
+    // popup menu. Handlers of the press may switch the zoom off meanwhile.
+    if (event->button() == Qt::LeftButton) {
+        QCustomPlot::mousePressEvent(event);
+        return;
+    }
+    setSelectionRectMode(QCP::srmNone);
     QCustomPlot::mousePressEvent(event);
+    setSelectionRectMode(mouseZoom_ ? QCP::srmZoom : QCP::srmNone);
 }
 
 void TChartView::mouseMoveEvent(QMouseEvent* event)

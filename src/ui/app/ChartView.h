@@ -103,6 +103,7 @@ private:
     std::vector<Entry> order_; // drawing order, first drawn first
     QCPLayer* curveLayer_ = nullptr;
     QCPLayer* cursorLayer_ = nullptr;
+    bool mouseZoom_ = true;
     bool autoRange_ = true;
     bool rangeStale_ = false;
     bool replotQueued_ = false;

@@ -32,19 +32,19 @@ TLineSeries VerticalLine(double x, double low, double high)
     return s;
 }
 
-void Mouse(QWidget& widget, QEvent::Type type, QPoint at)
+void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton pressed = Qt::LeftButton)
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(Qt::LeftButton);
-    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(pressed);
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : pressed;
     QMouseEvent event(type, QPointF(at), widget.mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
 
-void Drag(QWidget& widget, QPoint from, QPoint to)
+void Drag(QWidget& widget, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton)
 {
-    Mouse(widget, QEvent::MouseButtonPress, from);
-    Mouse(widget, QEvent::MouseMove, to);
-    Mouse(widget, QEvent::MouseButtonRelease, to);
+    Mouse(widget, QEvent::MouseButtonPress, from, button);
+    Mouse(widget, QEvent::MouseMove, to, button);
+    Mouse(widget, QEvent::MouseButtonRelease, to, button);
 }
 
 class ChartViewTest : public ::testing::Test {
@@ -235,6 +235,10 @@ TEST_F(ChartViewTest, RectangleDrawnRightwardsZoomsLeftwardsUndoes)
     const QPoint a = plot.topLeft() + QPoint(plot.width() / 4, plot.height() / 4);
     const QPoint b = plot.topLeft() + QPoint(plot.width() / 2, plot.height() / 2);
 
+    Drag(view, a, b, Qt::RightButton); // the right button is the popup menu's
+    EXPECT_FALSE(view.Zoomed());
+    EXPECT_TRUE(view.MouseZoom());
+
     Drag(view, a, b);
     EXPECT_TRUE(view.Zoomed());
     EXPECT_NEAR(view.xAxis->range().lower, 2.5, 0.1);
@@ -244,6 +248,10 @@ TEST_F(ChartViewTest, RectangleDrawnRightwardsZoomsLeftwardsUndoes)
     view.ReplotNow();
     EXPECT_FALSE(view.Zoomed());
     EXPECT_DOUBLE_EQ(view.xAxis->range().upper, 10.0);
+
+    view.SetMouseZoom(false); // while a cursor is dragged
+    Drag(view, a, b);
+    EXPECT_FALSE(view.Zoomed());
 }
 
 TEST_F(ChartViewTest, HalfAMillionPointsDrawAndRedrawQuickly)
