@@ -92,6 +92,15 @@ QPushButton* Button(const char* name, const char* caption, QWidget* parent)
     return button;
 }
 
+// The parameter tabs leave the chart as much room as they can.
+template <class Layout>
+Layout* Compact(Layout* layout)
+{
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(4);
+    return layout;
+}
+
 QLabel* Caption(const char* text, QWidget* parent)
 {
     return new QLabel(Text(text), parent);
@@ -104,7 +113,7 @@ QLabel* CursorSwatch(const char* text, const QColor& color, QWidget* parent)
     label->setAutoFillBackground(true);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, color);
-    palette.setColor(QPalette::WindowText, color.lightness() > 140 ? Qt::black : Qt::white);
+    palette.setColor(QPalette::WindowText, qGray(color.rgb()) > 128 ? Qt::black : Qt::white);
     label->setPalette(palette);
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(48);
@@ -170,7 +179,6 @@ TMainForm::TMainForm(ProgramPaths paths, QWidget* parent)
     Splitter1->addWidget(PageControl);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({150, 628});
     layout->addWidget(Splitter1, 1);
     setCentralWidget(central);
 
@@ -296,7 +304,9 @@ void TMainForm::CreateTree()
     TreeView1->setItemsExpandable(false);
     TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setMinimumWidth(120);
+    // The longest node text fits without clipping.
+    const QFontMetrics metrics(TreeView1->font());
+    TreeView1->setMinimumWidth(metrics.horizontalAdvance(Text("Eingangsfunktion")) + TreeView1->indentation() + 24);
 
     const char* const bandNodes[] = {"Eingangsfunktion", "ungefiltert", "31,5 Hz", "63 Hz", "125 Hz", "250 Hz",
                                      "500 Hz", "1000 Hz", "2000 Hz", "4000 Hz", "8000 Hz", "Tabelle"};
@@ -337,7 +347,7 @@ QLabel* TMainForm::AddValueLabel(const char* name)
 {
     auto* label = Named(new QLabel, name);
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setMinimumWidth(56);
+    label->setMinimumWidth(50);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
 }
@@ -345,7 +355,7 @@ QLabel* TMainForm::AddValueLabel(const char* name)
 QWidget* TMainForm::CreateParameterTab()
 {
     auto* page = Named(new QWidget, "ParameterSheet");
-    auto* grid = new QGridLayout(page);
+    auto* grid = Compact(new QGridLayout(page));
     LComment = AddValueLabel("LComment");
     LComment->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     LAbtast = AddValueLabel("LAbtast");
@@ -376,7 +386,7 @@ QWidget* TMainForm::CreateParameterTab()
 QWidget* TMainForm::CreateReverberationTab()
 {
     auto* page = Named(new QWidget, "NachhallSheet");
-    auto* layout = new QHBoxLayout(page);
+    auto* layout = Compact(new QHBoxLayout(page));
 
     // Cursor readouts: position and distances.
     auto* cursors = new QGridLayout;
@@ -392,7 +402,7 @@ QWidget* TMainForm::CreateReverberationTab()
     QLabel* distances[] = {LAb12, LAb13, LAb23};
     for (int row = 0; row < kCursorCount; ++row) {
         edits[row]->setProperty("tag", row);
-        edits[row]->setMaximumWidth(80);
+        edits[row]->setMaximumWidth(70);
         cursors->addWidget(swatches[row], row, 0);
         cursors->addWidget(edits[row], row, 1);
         cursors->addWidget(Caption("Δ", page), row, 2);
@@ -465,7 +475,7 @@ QWidget* TMainForm::CreateReverberationTab()
 QWidget* TMainForm::CreateEnergyTab()
 {
     auto* page = Named(new QWidget, "EnergieSheet");
-    auto* grid = new QGridLayout(page);
+    auto* grid = Compact(new QGridLayout(page));
     lC35 = AddValueLabel("lC35");
     lC50 = AddValueLabel("lC50");
     lC80 = AddValueLabel("lC80");
@@ -498,7 +508,7 @@ QWidget* TMainForm::CreateEnergyTab()
 QWidget* TMainForm::CreatePositionTab()
 {
     auto* page = Named(new QWidget, "PositionSheet");
-    auto* layout = new QVBoxLayout(page);
+    auto* layout = Compact(new QVBoxLayout(page));
 
     auto* top = new QHBoxLayout;
     cCurMessKurve = Named(new QComboBox(page), "cCurMessKurve");
@@ -566,6 +576,7 @@ void TMainForm::showEvent(QShowEvent* event)
 
 void TMainForm::FormShow()
 {
+    Splitter1->setSizes({TreeView1->minimumWidth(), width()});
     try {
         ReadSettings();
     } catch (const std::exception& e) {
@@ -624,9 +635,10 @@ void TMainForm::SetTreeActive(bool active)
     if (!active)
         palette.setColor(QPalette::Text, QColor(192, 192, 192));
     TreeView1->setPalette(palette);
-    // An inactive tree takes no clicks, so nothing gets selected meanwhile.
-    TreeView1->setAttribute(Qt::WA_TransparentForMouseEvents, !active);
+    // An inactive tree takes neither clicks nor keys, so nothing gets selected meanwhile.
+    TreeView1->viewport()->setAttribute(Qt::WA_TransparentForMouseEvents, !active);
     TreeView1->setFocusPolicy(active ? Qt::StrongFocus : Qt::NoFocus);
+    TreeView1->setSelectionMode(active ? QAbstractItemView::SingleSelection : QAbstractItemView::NoSelection);
 }
 
 void TMainForm::SelectNode(int index)
