@@ -6,6 +6,7 @@
 #include "common/Encoding.h"
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QApplication>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -252,6 +253,20 @@ TEST_F(ChartViewTest, RectangleDrawnRightwardsZoomsLeftwardsUndoes)
     view.SetMouseZoom(false); // while a cursor is dragged
     Drag(view, a, b);
     EXPECT_FALSE(view.Zoomed());
+}
+
+TEST_F(ChartViewTest, RendersIntoAnyPaintDeviceScaledToTheTarget)
+{
+    const TLineSeries curve = Ramp(101, 0.1, 1.0);
+    view.AttachSeries(curve, ChartAxis::Left);
+    view.SetSeriesVisible(curve, true);
+    QImage picture(1200, 800, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    view.RenderTo(picture, QRect(0, 0, 1200, 800));
+    // The dark plot area lands at the same relative place, twice as large.
+    const QPoint centre = view.PlotRect().center();
+    EXPECT_EQ(picture.pixelColor(centre * 2 + QPoint(15, -40)), QColor(32, 32, 32));
+    EXPECT_EQ(picture.pixelColor(2, 2), view.grab().toImage().pixelColor(1, 1));
 }
 
 TEST_F(ChartViewTest, HalfAMillionPointsDrawAndRedrawQuickly)
