@@ -30,8 +30,9 @@ void THallCalcer::AnalyseBand(double centre)
 
 void THallCalcer::FilterBand(double centre, double rate)
 {
+    constexpr int kOrder = 6;
     TIIRFilter filter;
-    filter.Order = 6;
+    filter.Order = kOrder;
     filter.Prototype = TIIRFilter::Butterworth;
     filter.Kind = TIIRFilter::BandPass;
     filter.SetRate(rate);
@@ -51,27 +52,32 @@ void THallCalcer::FilterBand(double centre, double rate)
             AddSchroederPoint(t, 0.0);
     }
 
-    // Direct difference equation. The first order + 1 outputs stay 0 and the
-    // first order + 1 inputs never enter; the feedback reads the outputs as
+    // Direct difference equation. The first kOrder + 1 outputs stay 0 and the
+    // first kOrder + 1 inputs never enter; the feedback reads the outputs as
     // stored (double), both sums run in extended precision.
-    const int order = filter.Order;
     const auto& b = filter.B;
     const auto& a = filter.A;
     const float* x = CalcData.Samples();
     double* y = SignalSeries.MutableYs().data();
-    for (int i = order + 1; i < n; ++i) {
-        const int lastInput = std::min(order, i - order - 1); // x[i - k] with i - k > order
+    const auto output = [&](int i, int lastInput) {
         long double forward = 0.0L;
         for (int k = 0; k <= lastInput; ++k)
             forward += b[static_cast<std::size_t>(k)] * x[i - k];
         long double feedback = 0.0L;
-        for (int k = 1; k <= order; ++k)
+        for (int k = 1; k <= kOrder; ++k)
             feedback += a[static_cast<std::size_t>(k)] * y[i - k];
         const double value = static_cast<double>(forward - feedback);
         if (!std::isfinite(value)) [[unlikely]]
             CheckedFinite(value); // throws the runtime's overflow message
         y[i] = value;
-    }
+    };
+    // While the input window still reaches into the first kOrder + 1 samples
+    // it takes only x[i - k] with i - k > kOrder; after that the whole window.
+    const int steady = std::min(n, 2 * kOrder + 1);
+    for (int i = kOrder + 1; i < steady; ++i)
+        output(i, i - kOrder - 1);
+    for (int i = steady; i < n; ++i)
+        output(i, kOrder);
 
     IntegrateSchroeder();
     UpdatePeakIndex();

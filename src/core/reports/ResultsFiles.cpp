@@ -178,7 +178,7 @@ void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& for
         const auto same = std::find_if(merged.begin(), merged.end(),
                                        [&](const std::vector<std::string>& m) { return m[1] == band; });
         if (same == merged.end()) {
-            fields[0] = "1";
+            fields[0] = std::to_string(1); // the count of lines merged so far
             merged.push_back(std::move(fields));
             continue;
         }
