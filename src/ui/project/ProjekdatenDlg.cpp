@@ -171,13 +171,15 @@ QWidget* Page(const QString& objectName, QGridLayout*& grid)
     return page;
 }
 
-QWidget* InRow(std::initializer_list<QWidget*> widgets)
+QWidget* InRow(std::initializer_list<QWidget*> widgets, bool packLeft = false)
 {
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QWidget* widget : widgets)
         layout->addWidget(widget);
+    if (packLeft)
+        layout->addStretch();
     return row;
 }
 
@@ -223,7 +225,8 @@ TProjectDlg::TProjectDlg(QWidget* parent, FormatSettings format) : QWidget(paren
 {
     // FormCreate
     setWindowTitle(QStringLiteral("Projektangaben"));
-    auto* pages = new QTabWidget;
+    pages_ = new QTabWidget;
+    QTabWidget* pages = pages_;
     pages->setObjectName(QStringLiteral("PageControl1"));
     pages->addTab(CreateLocationPage(), QStringLiteral("Meßort"));
     pages->addTab(CreateApplicantPage(), QStringLiteral("Antragsteller"));
@@ -328,13 +331,12 @@ QWidget* TProjectDlg::CreateVolumePage()
     eRVBreite = AddEdit("eRVBreite");
     eRVHoehe = AddEdit("eRVHoehe");
     eRVQBM = AddEdit("eRVQBM");
-    rows.Add(QStringLiteral("Länge"), eRVLaenge, QStringLiteral("m"));
-    rows.Add(QStringLiteral("Breite"), eRVBreite, QStringLiteral("m"));
-    rows.Add(QStringLiteral("Höhe"), eRVHoehe, QStringLiteral("m"));
+    rows.Add(QStringLiteral("Länge"), eRVLaenge);
+    rows.Add(QStringLiteral("Breite"), eRVBreite);
+    rows.Add(QStringLiteral("Höhe"), eRVHoehe);
     auto* compute = new QToolButton;
     compute->setObjectName(QStringLiteral("SpeedButton1"));
     compute->setText(QStringLiteral("="));
-    compute->setAutoRaise(true);
     connect(compute, &QToolButton::clicked, this, &TProjectDlg::SpeedButton1Click);
     rows.Add(QStringLiteral("Raumvolumen"), InRow({eRVQBM, new QLabel(QStringLiteral("m³")), compute}));
     rows.AddWide(new QLabel(
@@ -355,7 +357,7 @@ QWidget* TProjectDlg::CreateUsagePage()
     auto* question = new QButtonGroup(page);
     question->addButton(RMusikJa);
     question->addButton(RMusikNein);
-    rows.Add(QStringLiteral("Raum dient für Sprach- und Musikdarbietungen"), InRow({RMusikJa, RMusikNein}));
+    rows.Add(QStringLiteral("Raum dient für Sprach- und Musikdarbietungen"), InRow({RMusikJa, RMusikNein}, true));
 
     seatsPanel_ = new QWidget;
     seatsPanel_->setObjectName(QStringLiteral("PanelSitze"));
@@ -474,7 +476,7 @@ QWidget* TProjectDlg::CreateSoundSourcePage()
     auto* question = new QButtonGroup(page);
     question->addButton(RBeschallJa);
     question->addButton(RBeschallnein);
-    rows.Add(QStringLiteral("vorhandene Beschallungsanlage "), InRow({RBeschallJa, RBeschallnein}));
+    rows.Add(QStringLiteral("vorhandene Beschallungsanlage "), InRow({RBeschallJa, RBeschallnein}, true));
 
     PBeschall = new QStackedWidget; // a page set without tab headers
     PBeschall->setObjectName(QStringLiteral("PBeschall"));
@@ -631,12 +633,13 @@ void TProjectDlg::LoadProject(const std::string& projectFile)
 
 void TProjectDlg::ClearFields()
 {
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
+    // The pages only: the picture dialog has edits and combo boxes of its own.
+    for (QLineEdit* edit : pages_->findChildren<QLineEdit*>())
         if (!qobject_cast<QComboBox*>(edit->parentWidget()))
             edit->clear();
-    for (QPlainTextEdit* memo : findChildren<QPlainTextEdit*>())
+    for (QPlainTextEdit* memo : pages_->findChildren<QPlainTextEdit*>())
         memo->clear();
-    for (QComboBox* combo : findChildren<QComboBox*>()) {
+    for (QComboBox* combo : pages_->findChildren<QComboBox*>()) {
         combo->setCurrentIndex(-1);
         if (combo->isEditable())
             combo->setEditText(QString());

@@ -21,6 +21,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 class QStackedWidget;
+class QTabWidget;
 class QTextBrowser;
 
 namespace dazo::ui {
@@ -80,6 +81,7 @@ private:
     FormatSettings format_;
     std::string projectFile_;
     std::vector<QWidget*> tagged_; // in creation order: the order of the keys
+    QTabWidget* pages_ = nullptr;
 
     QLineEdit* eRVLaenge = nullptr;
     QLineEdit* eRVBreite = nullptr;

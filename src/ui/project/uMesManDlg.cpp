@@ -325,10 +325,14 @@ void TMesManDlg::RebuildTree()
             }
         }
     }
+    // The model has just been loaded or saved: leaving the point page here
+    // has nothing to save.
+    rebuilding_ = true;
     if (standard)
         MessView->setCurrentItem(standard);
     else
         MessViewChange(nullptr);
+    rebuilding_ = false;
 }
 
 void TMesManDlg::RunCommand(const std::function<void()>& command)
@@ -355,7 +359,7 @@ void TMesManDlg::ShowPage(int index)
 {
     const bool leavingPointPage = PageControl1->currentIndex() == 1 && index != 1;
     PageControl1->setCurrentIndex(index);
-    if (leavingPointPage) // SheetPunktHide
+    if (leavingPointPage && !rebuilding_) // SheetPunktHide
         SavePoints();
     if (index == 0)
         SheetOrtShow();

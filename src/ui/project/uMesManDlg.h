@@ -86,6 +86,7 @@ private:
     FormatSettings format_;
     TMeasurementPointModel model_;
     bool showingError_ = false;
+    bool rebuilding_ = false;
 
     QTreeWidget* MessView = nullptr;
     QStackedWidget* PageControl1 = nullptr;

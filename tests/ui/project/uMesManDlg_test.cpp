@@ -4,6 +4,7 @@
 #include "common/Encoding.h"
 #include "project/DialogHelpers.h"
 #include "project/IniFile.h"
+#include "project/uMessPunkt.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -147,6 +148,16 @@ TEST_F(MesManDlgTest, MenuCommandsChangeTheProjectFile)
     EXPECT_EQ(IniFile(file).ReadSection("Messungen"), std::vector<std::string>{"MP1"});
     EXPECT_EQ(Line("MP1"), "\"Messpunkt 4\",\"\",\"\",0,0,\"\",0,0,\"\",\"\",\"\",\"r09.tim\",");
     EXPECT_EQ(IniFile(file).ReadString("DATA", "eAnzMessungen"), "1");
+}
+
+TEST_F(MesManDlgTest, OpeningAnotherProjectWritesNothing)
+{
+    tree->setCurrentItem(Point(0)); // the point page, whose leaving saves
+    const std::string single = dir.File("r05.npj");
+    dlg.LoadPoints(single, {SingleMeasurementPointList("r05.tim")});
+    EXPECT_FALSE(std::filesystem::exists(single));
+    EXPECT_EQ(loaded.back(), Dir() + "r05.tim");
+    EXPECT_EQ(pages->currentIndex(), 2);
 }
 
 TEST_F(MesManDlgTest, AShortLineStopsTheLoadWithAMessage)
