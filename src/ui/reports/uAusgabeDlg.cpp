@@ -3,7 +3,7 @@
 
 #include "evaluation/EvaluationCore.h"
 #include "reports/EditGrid.h"
-#include "reports/ReportPageParts.h"
+#include "reports/ReportPageCommon.h"
 #include "signal/uconst.h"
 
 #include <QShowEvent>

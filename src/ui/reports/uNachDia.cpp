@@ -5,7 +5,7 @@
 #include "evaluation/EvaluationCore.h"
 #include "reports/EditGrid.h"
 #include "reports/LineFiles.h"
-#include "reports/ReportPageParts.h"
+#include "reports/ReportPageCommon.h"
 #include "reports/ResultsFiles.h"
 #include "signal/uconst.h"
 

@@ -6,7 +6,7 @@
 #include "reports/EditGrid.h"
 #include "reports/EditGridModel.h"
 #include "reports/EvaluationProject.h"
-#include "reports/ReportPageParts.h"
+#include "reports/ReportPageCommon.h"
 #include "reports/ResultsFiles.h"
 
 #include <QLabel>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "reports/ReportPageParts.h"
+#include "reports/ReportPageCommon.h"
 
 #include "bridge/AnsiText.h"
 #include "reports/EditGrid.h"
