@@ -8,6 +8,7 @@
 #include "common/ProgramPaths.h"
 #include "project/ProjekdatenDlg.h"
 #include "project/uMesManDlg.h"
+#include "reports/uAusgabeDlg.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -34,7 +35,9 @@ int main(int argc, char** argv)
     dazo::ui::TMainForm mainForm(*paths);
     dazo::ui::TMesManDlg manager;
     dazo::ui::TProjectDlg projectData;
-    mainForm.SetCompanionWindows(&manager, &projectData);
+    dazo::ui::TAusgabeDlg resultsTable(*paths);
+    resultsTable.RequestResults = [&mainForm](int message) { dazo::ui::SendResultsRequest(&mainForm, message); };
+    mainForm.SetCompanionWindows(&manager, &projectData, &resultsTable);
     mainForm.show();
 
     // A file named on the command line is opened once the window is up.

@@ -13,6 +13,7 @@
 #include "project/ProjekdatenDlg.h"
 #include "project/UserNumbers.h"
 #include "project/uMesManDlg.h"
+#include "reports/uNachDia.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -720,7 +721,10 @@ void TMainForm::TreeView1Change(QTreeWidgetItem* node)
 
 QWidget* TMainForm::CreateEvaluationWindow()
 {
-    return Named(new QWidget, "EvaluationPlaceholder");
+    auto* window = new TNachhallDiaDlg(paths_);
+    window->SetProjectFile(core_->ProjectFile());
+    window->RequestResults = [this](int message) { SendResultsRequest(this, message); };
+    return window;
 }
 
 void TMainForm::OpenProject(const QString& fileName)
