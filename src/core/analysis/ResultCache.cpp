@@ -21,22 +21,6 @@ namespace {
 constexpr std::size_t kCFieldCount = 8;
 constexpr std::size_t kRTFieldCount = 6;
 
-// An optional sign and decimal digits within the 32-bit range, nothing else.
-int32_t TextToInteger(const std::string& text)
-{
-    std::string_view digits = text;
-    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
-        digits.remove_prefix(1);
-    const bool onlyDigits = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-    int32_t value = 0;
-    if (onlyDigits) {
-        const char* first = text.front() == '+' ? digits.data() : text.data();
-        if (std::from_chars(first, text.data() + text.size(), value).ec == std::errc())
-            return value;
-    }
-    FailWith("'%s' ist kein gültiger Integerwert", text);
-}
-
 std::string JoinFields(std::initializer_list<std::string> fields)
 {
     std::string line;

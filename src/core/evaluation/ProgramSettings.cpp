@@ -4,24 +4,8 @@
 #include "project/CommaText.h"
 #include "signal/uconst.h"
 
-#include <charconv>
 
 namespace dazo {
-namespace {
-
-std::optional<int> StrictInteger(std::string_view text)
-{
-    int value = 0;
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
-} // namespace
-
 TProgramSettings::TProgramSettings(const std::string& settingsFile)
     : Ini(settingsFile)
 {
@@ -50,7 +34,7 @@ std::optional<WindowBounds> TProgramSettings::WindowPosition() const
         return std::nullopt;
     std::array<int, 4> values{};
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto value = StrictInteger(items[i]);
+        const auto value = ParseInteger(items[i]);
         if (!value) // four items that are not all integers: ignored like a wrong count
             return std::nullopt;
         values[i] = *value;

@@ -77,17 +77,6 @@ std::string ValueAsRead(std::string_view value)
     return std::string(value.substr(0, kMaxValueLength));
 }
 
-std::optional<int> ParseDecimal(std::string_view text)
-{
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
-        text.remove_prefix(1);
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // Whether the texts can stand in the file without changing its structure.
 bool Representable(std::string_view section, std::string_view key, std::string_view value)
 {
@@ -453,7 +442,7 @@ std::string IniFile::ReadString(std::string_view section, std::string_view key, 
 
 int IniFile::ReadInteger(std::string_view section, std::string_view key, int def) const
 {
-    return ParseDecimal(ReadString(section, key)).value_or(def);
+    return ParseInteger(ReadString(section, key)).value_or(def);
 }
 
 namespace {

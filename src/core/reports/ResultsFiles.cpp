@@ -69,20 +69,6 @@ const std::string& FieldAt(const std::vector<std::string>& fields, std::size_t i
     return fields[index];
 }
 
-int IntegerValue(std::string_view text)
-{
-    const auto trimmed = Trim(text);
-    const char* begin = trimmed.data();
-    const char* end = begin + trimmed.size();
-    if (begin != end && *begin == '+')
-        ++begin;
-    int value = 0;
-    const auto [stop, error] = std::from_chars(begin, end, value);
-    if (trimmed.empty() || error != std::errc() || stop != end)
-        FailWith("'%s' ist kein gültiger Integerwert", text);
-    return value;
-}
-
 } // namespace
 
 std::string GeneralFloatText(double x, const FormatSettings& format)
@@ -175,7 +161,7 @@ void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& for
             continue;
         }
         auto& sum = *same;
-        sum[0] = std::to_string(IntegerValue(sum[0]) + 1);
+        sum[0] = std::to_string(TextToInteger(Trim(sum[0])) + 1);
         for (std::size_t p = 2; p < sum.size(); ++p) {
             const long double total = static_cast<long double>(GeneralFloatValue(sum[p], format))
                                     + GeneralFloatValue(FieldAt(fields, p), format);
@@ -186,7 +172,7 @@ void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& for
     std::vector<std::string> averaged;
     averaged.reserve(merged.size());
     for (auto& fields : merged) {
-        const int n = IntegerValue(fields[0]);
+        const int n = TextToInteger(Trim(fields[0]));
         for (std::size_t p = 2; p < fields.size(); ++p)
             fields[p] = GeneralFloatText(static_cast<double>(CheckedDivide(GeneralFloatValue(fields[p], format), n)), format);
         averaged.push_back(JoinWith(fields, ';'));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "signal/uconst.h"
 
+#include "common/DazoError.h"
+
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -176,6 +178,25 @@ std::string UnescapeText(std::string_view s)
         out += s[i];
     }
     return out;
+}
+
+std::optional<int32_t> ParseInteger(std::string_view s)
+{
+    if (s.size() > 1 && s.front() == '+' && s[1] != '-')
+        s.remove_prefix(1);
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || error != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+int32_t TextToInteger(std::string_view s)
+{
+    const auto value = ParseInteger(s);
+    if (!value)
+        FailWith("'%s' ist kein gültiger Integerwert", s);
+    return *value;
 }
 
 } // namespace dazo

@@ -6,6 +6,8 @@
 // %-escaping of multi-line texts, and the band labels.
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +32,13 @@ std::string FloatToText(double x);
 
 // Reads the valid leading part of a decimal number ("." only); 0 when there is none.
 double TextToFloat(std::string_view s);
+
+// Strict decimal integer: an optional sign and digits, nothing else, within
+// 32 bits; none for anything else.
+std::optional<int32_t> ParseInteger(std::string_view s);
+
+// The same, raising "'<s>' ist kein gültiger Integerwert" for anything else.
+int32_t TextToInteger(std::string_view s);
 
 // NUL, LF, CR and "%" become "%0", "%n", "%c", "%%".
 std::string EscapeText(std::string_view s);
