@@ -11,10 +11,10 @@
 #include "common/ProgramPaths.h"
 #include "evaluation/EvaluationCore.h"
 #include "evaluation/MeasurementLoading.h"
-#include "signal/uconst.h"
 #include "project/uMessPunkt.h"
 #include "reports/LineFiles.h"
 #include "reports/ResultsFiles.h"
+#include "signal/uconst.h"
 
 #include <unistd.h>
 
@@ -158,8 +158,8 @@ const std::array<bool, 3>* FlagsOfLine(const DecayFlags& flags, const std::vecto
 std::string FlagLegend(bool averaged)
 {
     std::ostringstream legend;
-    legend << "! Dynamikbereich unter ISO 3382-1 (EDT " << kEdtMinRange << " dB, RT20 " << kRt20MinRange
-           << " dB, RT30 " << kRt30MinRange << " dB) oder Krümmung über " << kMaxCurvature << " %";
+    legend << "! Dynamikbereich kleiner als nach ISO 3382-1 nötig (EDT " << kEdtMinRange << " dB, RT20 "
+           << kRt20MinRange << " dB, RT30 " << kRt30MinRange << " dB) oder Krümmung über " << kMaxCurvature << " %";
     if (averaged)
         legend << ", in mindestens einer Messung";
     return legend.str();
@@ -224,7 +224,7 @@ void PrintTable(const std::vector<std::string>& lines, bool averaged, bool compe
     if (averaged)
         out << "Messungen: " << (lines.empty() ? "0" : SplitFields(lines.front()).front()) << "\n";
     if (compensated)
-        out << "Schröder-Integration ab dem Rauschabstand nach Lundeby\n";
+        out << "Schröder-Integration ab dem Schnittpunkt mit dem Grundrauschen (Lundeby)\n";
     if (anyFlag)
         out << FlagLegend(averaged) << "\n";
     std::cout << out.str();

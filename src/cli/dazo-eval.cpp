@@ -20,8 +20,9 @@ constexpr const char* kUsage =
     "  dazo-eval results PFAD [--all] [--raw] [--decimal-comma] [--lundeby]\n"
     "                                    Ergebnisse je Oktavband (PFAD: .npj oder Messdatei;\n"
     "                                    --all: Mittel über alle Messungen des Projekts;\n"
-    "                                    --lundeby: Schröder-Integration ab dem Rauschabstand\n"
-    "                                    nach Lundeby, ohne den Zwischenspeicher des Projekts)\n";
+    "                                    --lundeby: Schröder-Integration ab dem Schnittpunkt mit\n"
+    "                                    dem Grundrauschen (Lundeby), ohne den Zwischenspeicher\n"
+    "                                    des Projekts)\n";
 
 } // namespace
 

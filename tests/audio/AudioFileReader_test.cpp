@@ -78,19 +78,22 @@ void WriteAudio(const std::string& path, const AudioSpec& spec)
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
     if (!spec.title.empty())
         sf_set_string(file, SF_STR_TITLE, spec.title.c_str());
+    const bool pcm = spec.resolution > 0;
     const std::vector<float> first = FirstChannelOf(spec);
     const int channels = spec.channels;
-    std::vector<float> floats(first.size() * static_cast<std::size_t>(channels));
-    std::vector<int> words(floats.size());
+    std::vector<float> floats(pcm ? 0 : first.size() * static_cast<std::size_t>(channels));
+    std::vector<int> words(pcm ? first.size() * static_cast<std::size_t>(channels) : 0);
     for (int i = 0; i < kFrames; ++i) {
         for (int c = 0; c < channels; ++c) {
             const auto at = static_cast<std::size_t>(i * channels + c);
-            floats[at] = c == 0 ? first[static_cast<std::size_t>(i)] : 0.25f * static_cast<float>(c);
-            words[at] = c == 0 ? PcmWord(spec, i) : -(c << 24);
+            if (pcm)
+                words[at] = c == 0 ? PcmWord(spec, i) : -(c << 24);
+            else
+                floats[at] = c == 0 ? first[static_cast<std::size_t>(i)] : 0.25f * static_cast<float>(c);
         }
     }
-    const sf_count_t written = spec.resolution == 0 ? sf_writef_float(file, floats.data(), kFrames)
-                                                    : sf_writef_int(file, words.data(), kFrames);
+    const sf_count_t written =
+        pcm ? sf_writef_int(file, words.data(), kFrames) : sf_writef_float(file, floats.data(), kFrames);
     EXPECT_EQ(written, kFrames);
     sf_close(file);
 }
