@@ -32,7 +32,8 @@ struct LundebyResult {
 // samples ("Division durch Null"), 5 blocks or fewer no noise blocks and an
 // all-zero measurement no envelope maximum ("Ungültige Gleitkommaoperation").
 // Runs on the raw samples of a measurement or on any signal sampled at the
-// interval (ms), such as a calculator's band-filtered signal.
+// interval (ms), such as a calculator's band-filtered signal (float and double
+// samples).
 template <typename Sample>
 LundebyResult LundebyEstimate(std::span<const Sample> samples, float interval);
 LundebyResult LundebyEstimate(const TCalcData& calcData);
