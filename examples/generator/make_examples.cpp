@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Makes the bundled example measurements and project: synthetic room impulse
 // responses (direct sound after a short pre-delay, an exponential decay whose
-// time differs by octave band like a real hall, a noise floor) and the real
-// clap recording converted to a time record.
+// time differs by octave band like a real hall, a noise floor), a stereo
+// recording of the same hall as a 48 kHz WAV file outside the project, and the
+// real clap recording converted to a time record.
 //
 //   make_examples OUTPUT_DIR [CLAP_WAV]
 
+#include "audio/AudioFileReader.h"
 #include "common/Paths.h"
 #include "project/IniFile.h"
 #include "project/uMessPunkt.h"
 #include "signal/MData.h"
 
+#include <sndfile.h>
+
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <numbers>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,9 +37,14 @@ struct Band {
 constexpr Band kHall[] = {{31.5, 1.6}, {63, 1.55}, {125, 1.45}, {250, 1.35}, {500, 1.25},
                           {1000, 1.15}, {2000, 1.0}, {4000, 0.85}, {8000, 0.7}};
 
-constexpr double kRate = 25000.0; // 0.04 ms
-constexpr int kSamples = 40000;   // 1.6 s
-constexpr int kPreDelay = 150;    // 6 ms
+struct Recording {
+    double rate;  // Hz
+    int samples;
+    int preDelay; // samples before the decay starts
+};
+
+constexpr Recording kTimeRecords = {25000.0, 40000, 150}; // 0.04 ms, 1.6 s, 6 ms
+constexpr Recording kStereoWav = {48000.0, 72000, 288};   // 1.5 s, 6 ms
 
 // Second-order band-pass (constant 0 dB peak gain) with an octave's bandwidth.
 class Resonator {
@@ -66,26 +75,28 @@ private:
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
-std::vector<float> HallResponse(unsigned seed, double decayScale, double distanceDelay)
+std::vector<float> HallResponse(const Recording& recording, unsigned seed, double decayScale, double distanceDelay)
 {
+    const int n = recording.samples;
+    const int preDelay = recording.preDelay;
     std::mt19937 random(seed);
     std::normal_distribution<double> noise(0.0, 1.0);
-    std::vector<double> sum(kSamples, 0.0);
+    std::vector<double> sum(static_cast<std::size_t>(n), 0.0);
     for (const Band& band : kHall) {
-        Resonator filter(band.centre, kRate);
-        const double decayPerSample = 3.0 * std::log(10.0) / (band.decaySeconds * decayScale * kRate);
-        for (int i = 0; i < kSamples; ++i) {
-            const double excitation = i >= kPreDelay ? noise(random) : 0.0;
-            const double envelope = i >= kPreDelay ? std::exp(-decayPerSample * (i - kPreDelay)) : 0.0;
+        Resonator filter(band.centre, recording.rate);
+        const double decayPerSample = 3.0 * std::log(10.0) / (band.decaySeconds * decayScale * recording.rate);
+        for (int i = 0; i < n; ++i) {
+            const double excitation = i >= preDelay ? noise(random) : 0.0;
+            const double envelope = i >= preDelay ? std::exp(-decayPerSample * (i - preDelay)) : 0.0;
             sum[static_cast<std::size_t>(i)] += filter.Step(excitation) * envelope;
         }
     }
     double peak = 0;
     for (const double v : sum)
         peak = std::max(peak, std::fabs(v));
-    std::vector<float> samples(kSamples);
-    const int direct = kPreDelay + static_cast<int>(distanceDelay);
-    for (int i = 0; i < kSamples; ++i) {
+    std::vector<float> samples(static_cast<std::size_t>(n));
+    const int direct = preDelay + static_cast<int>(distanceDelay);
+    for (int i = 0; i < n; ++i) {
         double v = 0.3 * sum[static_cast<std::size_t>(i)] / peak;
         if (i == direct)
             v += 1.0;
@@ -115,34 +126,31 @@ void WriteQel(const std::string& path, const std::vector<float>& samples, float 
     out << title << "\r\n";
 }
 
-// 16-bit PCM mono RIFF files only: enough for the bundled recording.
-std::vector<float> ReadPcm16Wav(const std::string& path, double& rate)
+// Two microphones a little apart: each channel its own diffuse field and its
+// own distance to the source. Half scale, so the direct sound on top of the
+// decay stays within the 16-bit range.
+void WriteStereoWav(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
-        throw std::runtime_error("not a RIFF WAVE file: " + path);
-    std::vector<float> samples;
-    for (std::size_t pos = 12; pos + 8 <= bytes.size();) {
-        uint32_t size = 0;
-        std::memcpy(&size, bytes.data() + pos + 4, 4);
-        const std::string id = bytes.substr(pos, 4);
-        if (id == "fmt ") {
-            uint32_t sampleRate = 0;
-            std::memcpy(&sampleRate, bytes.data() + pos + 12, 4);
-            rate = sampleRate;
-        } else if (id == "data") {
-            const std::size_t n = std::min<std::size_t>(size, bytes.size() - pos - 8) / 2;
-            samples.resize(n);
-            for (std::size_t i = 0; i < n; ++i) {
-                int16_t v = 0;
-                std::memcpy(&v, bytes.data() + pos + 8 + 2 * i, 2);
-                samples[i] = static_cast<float>(v / 32768.0);
-            }
-        }
-        pos += 8 + size + (size & 1);
+    const auto left = HallResponse(kStereoWav, 11, 1.0, 40.0);
+    const auto right = HallResponse(kStereoWav, 12, 1.0, 52.0);
+    std::vector<float> frames(left.size() * 2);
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        frames[2 * i] = 0.5f * left[i];
+        frames[2 * i + 1] = 0.5f * right[i];
     }
-    return samples;
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(kStereoWav.rate);
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file)
+        throw std::runtime_error(path + ": " + sf_strerror(nullptr));
+    sf_set_string(file, SF_STR_TITLE, "Stadthalle, Stereomikrofon");
+    const auto count = static_cast<sf_count_t>(left.size());
+    const bool complete = sf_writef_float(file, frames.data(), count) == count;
+    sf_close(file);
+    if (!complete)
+        throw std::runtime_error("cannot write " + path);
 }
 
 struct PointSpec {
@@ -178,13 +186,13 @@ void WriteProject(const std::string& dir)
         point->LautAbWand = 2.0;
         for (const std::string& file : spec.files) {
             const double scale = 0.95 + 0.05 * (seed % 3);
-            const auto samples = HallResponse(seed, scale, 20.0 * seed);
+            const auto samples = HallResponse(kTimeRecords, seed, scale, 20.0 * seed);
             ++seed;
             const std::string path = JoinPath(dir, file);
             if (ExtensionLower(file) == ".qel")
-                WriteQel(path, samples, static_cast<float>(1000.0 / kRate), "Stadthalle " + file);
+                WriteQel(path, samples, static_cast<float>(1000.0 / kTimeRecords.rate), "Stadthalle " + file);
             else
-                WriteTim(path, samples, static_cast<float>(1000.0 / kRate), "Stadthalle " + file,
+                WriteTim(path, samples, static_cast<float>(1000.0 / kTimeRecords.rate), "Stadthalle " + file,
                          "Beispielmessung (synthetisch)");
             if (!point->Files.empty())
                 point->Files += ",";
@@ -218,11 +226,13 @@ int main(int argc, char** argv)
     const std::string dir = argv[1];
     try {
         WriteProject(dir);
+        WriteStereoWav(JoinPath(dir, "stadthalle_stereo.wav"));
         if (argc > 2) {
-            double rate = 0;
-            const auto clap = ReadPcm16Wav(argv[2], rate);
-            WriteTim(JoinPath(dir, "rir_clap.tim"), clap, static_cast<float>(1000.0 / rate),
-                     "Seminarraum, Klappe", "Echte Messung (CC0)");
+            RegisterAudioReaders();
+            TCalcData clap;
+            clap.LoadFromFile(argv[2]);
+            WriteTim(JoinPath(dir, "rir_clap.tim"), std::vector<float>(clap.Samples(), clap.Samples() + clap.Count),
+                     clap.SampleInterval, "Seminarraum, Klappe", "Echte Messung (CC0)");
         }
     } catch (const std::exception& e) {
         std::cerr << e.what() << "\n";

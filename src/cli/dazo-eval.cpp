@@ -3,6 +3,7 @@
 
 #include "CommandLine.h"
 
+#include "audio/AudioFileReader.h"
 #include "common/DazoError.h"
 #include "common/Encoding.h"
 
@@ -13,11 +14,15 @@ namespace {
 
 constexpr const char* kUsage =
     "Aufruf:\n"
-    "  dazo-eval info DATEI              Kenndaten einer Messung (.tim, .qel)\n"
+    "  dazo-eval info DATEI              Kenndaten einer Messung\n"
+    "                                    (.tim, .qel, .wav, .flac, .aif, .aiff)\n"
     "  dazo-eval curves DATEI [--band N] Signal- und Schröderkurve (N = 0 … 10)\n"
-    "  dazo-eval results PFAD [--all] [--raw] [--decimal-comma]\n"
+    "  dazo-eval results PFAD [--all] [--raw] [--decimal-comma] [--lundeby]\n"
     "                                    Ergebnisse je Oktavband (PFAD: .npj oder Messdatei;\n"
-    "                                    --all: Mittel über alle Messungen des Projekts)\n";
+    "                                    --all: Mittel über alle Messungen des Projekts;\n"
+    "                                    --lundeby: Schröder-Integration ab dem Schnittpunkt mit\n"
+    "                                    dem Grundrauschen (Lundeby), ohne den Zwischenspeicher\n"
+    "                                    des Projekts)\n";
 
 } // namespace
 
@@ -28,6 +33,7 @@ int main(int argc, char** argv)
         std::cerr << kUsage;
         return argc < 2 ? 1 : 0;
     }
+    RegisterAudioReaders();
     const std::string command = argv[1];
     try {
         cli::CommandLine args(argc, argv, 2);

@@ -40,11 +40,16 @@ std::vector<double> BlockLevels(const std::vector<double>& envelope, long long s
     return levels;
 }
 
+std::span<const float> RawSamples(const TCalcData& calcData)
+{
+    return {calcData.Samples(), static_cast<std::size_t>(std::max(calcData.Count, 0))};
+}
+
 } // namespace
 
-void EnvelopeDb(const TCalcData& calcData, std::vector<double>& envelope)
+template <typename Sample>
+void EnvelopeDb(std::span<const Sample> samples, std::vector<double>& envelope)
 {
-    const std::span<const float> samples(calcData.Samples(), static_cast<std::size_t>(std::max(calcData.Count, 0)));
     envelope.assign(samples.size(), 0.0);
     double peak = -999999.0;
     RunHilbert(samples, [&](std::size_t i, double, double e) {
@@ -53,20 +58,26 @@ void EnvelopeDb(const TCalcData& calcData, std::vector<double>& envelope)
     });
     if (samples.empty())
         return;
-    CheckedDivide(0.0, peak); // an all-zero measurement: 0/0 ends the estimate
+    CheckedDivide(0.0, peak); // an all-zero signal: 0/0 ends the estimate
     for (double& level : envelope)
         level = 20.0 * Lg10(level / peak);
 }
 
-LundebyResult LundebyEstimate(const TCalcData& calcData)
+void EnvelopeDb(const TCalcData& calcData, std::vector<double>& envelope)
+{
+    EnvelopeDb(RawSamples(calcData), envelope);
+}
+
+template <typename Sample>
+LundebyResult LundebyEstimate(std::span<const Sample> samples, float interval)
 {
     std::vector<double> envelope;
-    EnvelopeDb(calcData, envelope);
+    EnvelopeDb(samples, envelope);
     const auto peak = std::find(envelope.begin(), envelope.end(), 0.0);
     if (peak == envelope.end())
         Fail("Fehler");
     const long long start = peak - envelope.begin();
-    const long long blockLength = BlockLength(calcData.SampleInterval, envelope.size());
+    const long long blockLength = BlockLength(interval, envelope.size());
     const std::vector<double> levels = BlockLevels(envelope, start, blockLength);
 
     const long long blocks = static_cast<long long>(levels.size());
@@ -92,6 +103,17 @@ LundebyResult LundebyEstimate(const TCalcData& calcData)
         .crossingSample = static_cast<int>(start + crossingBlock * blockLength),
     };
 }
+
+LundebyResult LundebyEstimate(const TCalcData& calcData)
+{
+    return LundebyEstimate(RawSamples(calcData), calcData.SampleInterval);
+}
+
+// The raw samples of a measurement and the filtered signals of the calculators.
+template void EnvelopeDb(std::span<const float>, std::vector<double>&);
+template void EnvelopeDb(std::span<const double>, std::vector<double>&);
+template LundebyResult LundebyEstimate(std::span<const float>, float);
+template LundebyResult LundebyEstimate(std::span<const double>, float);
 
 std::optional<LineFit> BlockRegression(const std::vector<double>& levels, int first, int last)
 {

@@ -2,7 +2,7 @@
 #pragma once
 
 // First iteration of Lundeby's method: where the decay of a measurement sinks
-// into the background noise. The energy envelope of the raw samples (in dB re
+// into the background noise. The energy envelope of the samples (in dB re
 // its maximum) is averaged over 1 ms blocks from the peak on; the noise level
 // is the mean of the last tenth of the blocks, the crossing block the first
 // within 5 dB of it, and a straight line is fitted to the decay up to there.
@@ -10,6 +10,7 @@
 #include "signal/MData.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace dazo {
@@ -30,10 +31,17 @@ struct LundebyResult {
 // block reaches the noise; a sample interval of 2 ms or more gives blocks of no
 // samples ("Division durch Null"), 5 blocks or fewer no noise blocks and an
 // all-zero measurement no envelope maximum ("Ungültige Gleitkommaoperation").
+// Runs on the raw samples of a measurement or on any signal sampled at the
+// interval (ms), such as a calculator's band-filtered signal (float and double
+// samples).
+template <typename Sample>
+LundebyResult LundebyEstimate(std::span<const Sample> samples, float interval);
 LundebyResult LundebyEstimate(const TCalcData& calcData);
 
-// The 65-tap Hilbert envelope of the raw samples, one value per sample, as
+// The 65-tap Hilbert envelope of the samples, one value per sample, as
 // 20 lg(e / max e): 0 dB at the maximum.
+template <typename Sample>
+void EnvelopeDb(std::span<const Sample> samples, std::vector<double>& envelope);
 void EnvelopeDb(const TCalcData& calcData, std::vector<double>& envelope);
 
 struct LineFit {

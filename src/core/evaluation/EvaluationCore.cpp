@@ -2,6 +2,7 @@
 #include "evaluation/EvaluationCore.h"
 
 #include "analysis/ResultCache.h"
+#include "analysis/lundeby.h"
 #include "common/DazoError.h"
 #include "common/FloatChecks.h"
 #include "common/Paths.h"
@@ -49,6 +50,16 @@ bool BandCached(const IniFile& project, const std::string& section, int band)
         && !project.ReadString(section, CRecordKey(band)).empty();
 }
 
+// The Schroeder start where the decay meets the noise. A measurement the
+// estimate cannot handle keeps the start stored for it.
+void StartSchroederAtNoise(TCalcData& data)
+{
+    try {
+        data.SchroederStart = LundebyEstimate(data).crossingSample;
+    } catch (const DazoError&) {
+    }
+}
+
 } // namespace
 
 TEvaluationCore::TEvaluationCore(ProgramPaths paths, FormatSettings format)
@@ -69,14 +80,21 @@ std::vector<std::string> TEvaluationCore::PointListFor(const std::string& fileNa
     return {SingleMeasurementPointList(BareFileName(fileName))};
 }
 
+const std::string& TEvaluationCore::ResultCacheFile() const
+{
+    return LundebyCompensated() ? compensationCache_ : projectFile_;
+}
+
 void TEvaluationCore::LoadMeasurementFile(const std::string& fileName)
 {
     ReleaseMeasurement();
     try {
         calcData_ = LoadMeasurement(fileName, projectFile_);
+        if (LundebyCompensated())
+            StartSchroederAtNoise(*calcData_);
         const auto sampleRate = static_cast<double>(CheckedDivide(1000.0L, calcData_->SampleInterval));
         for (int i = 0; i < kCalcerCount; ++i) {
-            auto calcer = std::make_unique<TCalcChart>(projectFile_, *calcData_);
+            auto calcer = std::make_unique<TCalcChart>(ResultCacheFile(), *calcData_);
             calcer->SampleRate = sampleRate;
             calcer->SetCalcFunction(i);
             calcers_[static_cast<std::size_t>(i)] = std::move(calcer);
@@ -109,7 +127,7 @@ void TEvaluationCore::CalcAllBands(Progress* progress)
     if (!HasMeasurement())
         return;
     ProgressScope scope(progress, kCalcerCount);
-    const IniFile project(projectFile_);
+    const IniFile project(ResultCacheFile());
     const std::string section = BareFileName(calcData_->FileName);
     for (int i = 0; i < kCalcerCount; ++i) {
         TCalcChart* calcer = Calcer(i);
@@ -127,6 +145,25 @@ void TEvaluationCore::CalcAllBands(Progress* progress)
     }
 }
 
+std::array<std::optional<DecayQuality>, kCalcerCount - 1> TEvaluationCore::AssessBands()
+{
+    std::array<std::optional<DecayQuality>, kCalcerCount - 1> qualities;
+    if (!HasMeasurement())
+        return qualities;
+    for (int band = 1; band < kCalcerCount; ++band) {
+        TCalcChart* calcer = Calcer(band);
+        calcer->Reset();
+        try {
+            calcer->Calculate();
+            qualities[static_cast<std::size_t>(band - 1)] = AssessDecay(*calcer);
+        } catch (const DazoError&) {
+            // A band that cannot be analysed has no decay to judge.
+        }
+        calcer->Reset();
+    }
+    return qualities;
+}
+
 void TEvaluationCore::SaveResults(const std::vector<std::string>& lines) const
 {
     WriteLines(paths_.ResultsFile(), lines);
@@ -141,7 +178,7 @@ void TEvaluationCore::ResultsCurrent(Progress* progress)
         return;
     CalcAllBands(progress);
     std::vector<std::string> lines;
-    AppendBandLines(projectFile_, calcData_->FileName, lines, format_);
+    AppendBandLines(ResultCacheFile(), calcData_->FileName, lines, format_);
     SaveResults(lines);
 }
 
@@ -162,7 +199,7 @@ void TEvaluationCore::ResultsAll(Progress* progress)
                 if (!file.empty()) {
                     LoadMeasurementFile(JoinPath(directory, file));
                     CalcAllBands(nullptr);
-                    AppendBandLines(projectFile_, file, lines, format_);
+                    AppendBandLines(ResultCacheFile(), file, lines, format_);
                 }
                 scope.Step();
             }

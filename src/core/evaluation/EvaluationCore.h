@@ -5,6 +5,7 @@
 // its eleven calculators, filling the result cache for all bands, and the two
 // result requests of the report windows. The window adds nothing but windows.
 
+#include "analysis/DecayQuality.h"
 #include "analysis/uCalcChart.h"
 #include "common/FormatSettings.h"
 #include "common/ProgramPaths.h"
@@ -14,6 +15,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,19 @@ public:
     void SetProjectFile(const std::string& projectFile) { projectFile_ = projectFile; }
     const std::string& ProjectFile() const { return projectFile_; }
 
+    // Noise-compensated evaluation: after the crop, the Schroeder integration
+    // of every measurement loaded from now on starts where its decay meets the
+    // noise (the crossing of the Lundeby estimate on its samples) instead of
+    // at its "MPS"; a measurement without an estimate keeps its "MPS". Its
+    // results are cached in cacheFile, never in the project file, so
+    // compensated and plain values never share a cache. An empty name returns
+    // to the plain evaluation.
+    void SetLundebyCompensation(const std::string& cacheFile) { compensationCache_ = cacheFile; }
+    bool LundebyCompensated() const { return !compensationCache_.empty(); }
+    // Where the calculators keep their results: the project file, or the
+    // compensated evaluation's own cache.
+    const std::string& ResultCacheFile() const;
+
     // Loads the file with its crop settings and builds the calculators (nothing
     // calculated). On any error the core is left without a measurement and the
     // error is passed on.
@@ -62,6 +77,11 @@ public:
     // band's calculation are not reported here (the results reader finds the
     // missing records).
     void CalcAllBands(Progress* progress);
+
+    // The decay quality of bands 1 ... 10 of the loaded measurement (index
+    // band - 1); a band that cannot be analysed has none. Each band is
+    // analysed afresh and reset afterwards.
+    std::array<std::optional<DecayQuality>, kCalcerCount - 1> AssessBands();
 
     // The results file of the loaded measurement.
     void ResultsCurrent(Progress* progress);
@@ -81,6 +101,7 @@ private:
     ProgramPaths paths_;
     FormatSettings format_;
     std::string projectFile_;
+    std::string compensationCache_;
     std::unique_ptr<TCalcData> calcData_;
     std::array<std::unique_ptr<TCalcChart>, kCalcerCount> calcers_;
 };

@@ -3,6 +3,7 @@
 
 #include "common/DazoError.h"
 #include "common/Paths.h"
+#include "signal/MeasurementReaders.h"
 #include "signal/uconst.h"
 
 #include <algorithm>
@@ -137,12 +138,19 @@ void TCalcData::LoadFromFile(const std::string& path)
 {
     FileName.clear();
     const std::string ext = ExtensionLower(path);
-    if (ext == ".tim")
+    if (ext == ".tim") {
         ReadTim(path);
-    else if (ext == ".qel")
+    } else if (ext == ".qel") {
         ReadQel(path);
-    else
+    } else if (const MeasurementReader reader = FindMeasurementReader(ext)) {
+        // Read into a fresh object, so every field is replaced by what the
+        // file gives and a failed read changes no sample.
+        TCalcData loaded;
+        reader(loaded, path);
+        *this = std::move(loaded);
+    } else {
         Fail("ungültiges Dateiformat");
+    }
     FileName = path;
 }
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// One loaded measurement: the sampled room impulse response and its two file
-// formats, the MLSSA time record (".tim") and the QEL text file (".qel").
+// One loaded measurement: the sampled room impulse response and its two own
+// file formats, the MLSSA time record (".tim") and the QEL text file (".qel").
+// Further formats come through registered readers.
 
 #include <array>
 #include <cstdint>
@@ -35,7 +36,9 @@ public:
     std::string Comment; // at most 60 bytes
     TTimTrailer TimTrailer;
 
-    // Reads ".tim" or ".qel" (extension compared without regard to case).
+    // Reads ".tim" or ".qel", or a format of a registered reader
+    // (signal/MeasurementReaders.h); the extension is compared without regard
+    // to case.
     void LoadFromFile(const std::string& path);
     void ReadTim(const std::string& path);
     void ReadQel(const std::string& path);

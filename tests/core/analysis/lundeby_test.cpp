@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <string>
 
 namespace dazo {
@@ -70,6 +71,18 @@ TEST(Lundeby, RunningTwiceGivesTheSameEstimate)
     EXPECT_EQ(a.slope, b.slope);
     EXPECT_EQ(a.intercept, b.intercept);
     EXPECT_EQ(a.crossingSample, b.crossingSample);
+}
+
+TEST(Lundeby, FilteredSignalOfDoublesIsEstimatedLikeTheSamePlainSamples)
+{
+    const float interval = 0.1f;
+    const std::vector<float> samples = DecayOntoFloor(interval, -61.0);
+    const std::vector<double> widened(samples.begin(), samples.end());
+    const LundebyResult plain = LundebyEstimate(Measurement(samples, interval));
+    const LundebyResult filtered = LundebyEstimate(std::span<const double>(widened), interval);
+    EXPECT_EQ(filtered.noiseLevel, plain.noiseLevel);
+    EXPECT_EQ(filtered.crossingSample, plain.crossingSample);
+    EXPECT_EQ(filtered.slope, plain.slope);
 }
 
 TEST(Lundeby, UnusableMeasurementsRaiseTheirMessages)
