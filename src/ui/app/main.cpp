@@ -3,6 +3,7 @@
 //
 //   dazo [PROJECT.npj | MEASUREMENT.tim | MEASUREMENT.qel]
 
+#include "audio/AudioFileReader.h"
 #include "app/uMain.h"
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("DAZO");
+    dazo::RegisterAudioReaders();
 
     std::optional<dazo::ProgramPaths> paths;
     try {
