@@ -15,7 +15,6 @@
 #include <QFontComboBox>
 #include <QFontDialog>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>

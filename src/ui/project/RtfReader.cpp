@@ -135,11 +135,6 @@ struct GroupState {
     int unicodeSkip = 1; // \uc
 };
 
-int Clamp(int value, int low, int high)
-{
-    return std::clamp(value, low, high);
-}
-
 // The kind of list a marker such as "1.", "a)" or a bullet sign stands for.
 QTextListFormat::Style StyleOfMarker(const QString& marker)
 {
@@ -158,7 +153,7 @@ QTextListFormat::Style StyleOfMarker(const QString& marker)
 
 class Reader {
 public:
-    explicit Reader(QTextDocument& document) : document_(document), cursor_(&document) {}
+    explicit Reader(QTextDocument& document) : cursor_(&document) {}
 
     void Read(std::string_view rtf)
     {
@@ -398,15 +393,15 @@ private:
             character.background = std::max(0, value);
             return;
         case Word::Red:
-            red_ = Clamp(value, 0, 255);
+            red_ = std::clamp(value, 0, 255);
             colorGiven_ = true;
             return;
         case Word::Green:
-            green_ = Clamp(value, 0, 255);
+            green_ = std::clamp(value, 0, 255);
             colorGiven_ = true;
             return;
         case Word::Blue:
-            blue_ = Clamp(value, 0, 255);
+            blue_ = std::clamp(value, 0, 255);
             colorGiven_ = true;
             return;
         case Word::Pard:
@@ -425,19 +420,19 @@ private:
             paragraph.alignment = Qt::AlignJustify;
             return;
         case Word::FirstIndent:
-            paragraph.firstIndent = Clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
+            paragraph.firstIndent = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
             return;
         case Word::LeftIndent:
-            paragraph.leftIndent = Clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
+            paragraph.leftIndent = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
             return;
         case Word::RightIndent:
-            paragraph.rightIndent = Clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
+            paragraph.rightIndent = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
             return;
         case Word::SpaceBefore:
-            paragraph.spaceBefore = Clamp(value, 0, kMaxIndentTwips);
+            paragraph.spaceBefore = std::clamp(value, 0, kMaxIndentTwips);
             return;
         case Word::SpaceAfter:
-            paragraph.spaceAfter = Clamp(value, 0, kMaxIndentTwips);
+            paragraph.spaceAfter = std::clamp(value, 0, kMaxIndentTwips);
             return;
         case Word::ListMember:
             paragraph.listMember = value > 0;
@@ -591,7 +586,6 @@ private:
             EndParagraph();
     }
 
-    QTextDocument& document_;
     QTextCursor cursor_;
     std::vector<GroupState> stack_;
     std::size_t flattened_ = 0; // groups opened beyond kMaxGroupDepth

@@ -298,6 +298,17 @@ TEST_F(RTEditorTest, FormatCommandsActOnTheSelectionOrTheTypingAttributes)
     EXPECT_TRUE(FormatAt(7).fontUnderline());
     EXPECT_FALSE(FormatAt(6).fontItalic());
 
+    Select(0, 3);
+    form.Dialogs().ChooseFont = [](const QFont& initial) {
+        EXPECT_FALSE(initial.bold());
+        return std::optional<QFont>(QFont(QStringLiteral("Courier"), 16));
+    };
+    Command("EditFontCmd")->trigger();
+    EXPECT_EQ(FormatAt(1).font().family(), "Courier");
+    EXPECT_EQ(FormatAt(1).fontPointSize(), 16);
+    EXPECT_EQ(Find<QSpinBox>("FontSize")->value(), 16);
+    EXPECT_EQ(FormatAt(4).fontPointSize(), 20);
+
     Find<QToolButton>("RightAlign")->click();
     EXPECT_EQ(Editor()->alignment(), Qt::AlignRight);
     Find<QToolButton>("CenterAlign")->click();

@@ -183,7 +183,8 @@ const std::vector<ReadCase>& ReadCases()
          "{\\pict\\bin6 }{\\\\{x}nach\\par}",
          QStringLiteral("Vornach"), [](const QTextDocument& d) { EXPECT_EQ(Family(FormatOf(d, "nach")), "Arial"); }},
         {"SymbolsAndUnicode",
-         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}a\\~b\\-c\\_d\\{\\}\\\\\\tab e\\line f\\emdash"
+         // Other code pages are read as Windows-1252.
+         "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}a\\~b\\-c\\_d\\{\\}\\\\\\tab e\\line f\\emdash"
          "\\lquote x\\rquote\\'e4\\'80 {\\uc2\\u8364xxY}\\u-10179?\\u-8704?{\\uc0\\u252}!\\fs21 z\\par}",
          QString::fromUtf16(u"a\u00A0b\u00ADc\u2011d{}\\\te\u2028f\u2014\u2018x\u2019ä€ €Y\U0001F600ü!z"),
          [](const QTextDocument& d) { EXPECT_EQ(FormatOf(d, "z").fontPointSize(), 10.5); }},
