@@ -121,7 +121,7 @@ QString ApplicationTitle()
     return QApplication::applicationDisplayName();
 }
 
-// A Delphi-style hint "short|long": the tooltip and the status-bar text.
+// A hint "short|long": the tooltip, and the text for the status bar.
 void SetHint(QWidget* widget, const QString& hint)
 {
     const qsizetype bar = hint.indexOf(u'|');
@@ -238,6 +238,7 @@ QAction* TRTFForm::AddCommand(const char* name, const QString& caption, const QK
     action->setToolTip(hint.isEmpty() ? caption : hint);
     if (iconName)
         action->setIcon(QIcon::fromTheme(QString::fromLatin1(iconName)));
+    addAction(action); // the shortcut works wherever the focus is in the window
     return action;
 }
 

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 #include <string>
 
 namespace dazo::ui {
@@ -267,6 +268,37 @@ TEST(RtfReader, HostileInputFinishesQuickly)
         ASSERT_NO_THROW(Read(c.rtf, document));
         EXPECT_EQ(RawText(document), c.text);
         EXPECT_LT(timer.elapsed(), 1500);
+    }
+}
+
+TEST(RtfReader, DamagedSnippetsReadAndWriteBackTheSameText)
+{
+    // Random edits of the snippets above, reproducible by the fixed seed.
+    std::mt19937 random(20240101);
+    const std::string pieces = "{}\\'*0123456789abfiuclpqrstx -;";
+    for (const ReadCase& c : ReadCases()) {
+        for (int round = 0; round < 200; ++round) {
+            std::string rtf = c.rtf;
+            for (int edits = 1 + random() % 8; edits > 0; --edits) {
+                const std::size_t at = 5 + random() % (rtf.size() - 5);
+                switch (random() % 3) {
+                case 0:
+                    rtf[at] = pieces[random() % pieces.size()];
+                    break;
+                case 1:
+                    rtf.insert(at, 1, pieces[random() % pieces.size()]);
+                    break;
+                default:
+                    rtf.erase(at, 1 + random() % 5);
+                    break;
+                }
+            }
+            QTextDocument damaged;
+            ASSERT_NO_THROW(Read(rtf, damaged)) << rtf;
+            QTextDocument copy;
+            ReadRtf(WriteRtf(damaged), copy);
+            ASSERT_EQ(RawText(copy), RawText(damaged)) << rtf;
+        }
     }
 }
 
