@@ -221,7 +221,7 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
     }
     EXPECT_TRUE(Find<QAction>("Impulsantwort1")->isChecked());
     EXPECT_TRUE(Find<QAction>("HauptspeichersparModus1")->isCheckable());
-    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 2);
+    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 3);
     // QFileDialog collapses the two blanks of the first filter's text.
     auto* open = Find<QFileDialog>("OpenDialog1");
     EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)"}));
