@@ -230,6 +230,7 @@ private:
     int FDragCursor = -1;
     int FDragX = 0;
     int FDragY = 0;
+    bool dragMoved_ = false; // a press on a cursor without a move only selects it
     int FKeyRepeat = 0;
     QCPLayer* dragLayer_ = nullptr;
     QCPItemLine* FDragLine = nullptr;

@@ -104,6 +104,7 @@ void TMainForm::Chart1MouseDown(QMouseEvent* event)
         line->layer()->replot();
     }
     FCursors->Select(FDragCursor);
+    dragMoved_ = false;
     FDragX = at.x();
     FDragY = at.y();
     DrawDragLine(FDragX);
@@ -122,6 +123,7 @@ void TMainForm::Chart1MouseMove(QMouseEvent* event)
     const FormatSettings format = core_->Format();
     if (FDragCursor >= 0 && Chart1->PlotRect().contains(at)) {
         DrawDragLine(at.x());
+        dragMoved_ = dragMoved_ || at.x() != FDragX;
         FDragX = at.x();
         FDragY = at.y();
         const int chartTop = Chart1->mapToGlobal(QPoint(0, 0)).y();
@@ -139,9 +141,14 @@ void TMainForm::Chart1MouseUp(QMouseEvent* event)
         ShowCursorHintAtMouse(QString());
         if (FShownSeries) {
             TXChartCursor& cursor = FCursors->Items(FDragCursor);
-            if (QCPGraph* line = Chart1->GraphOf(cursor.LineSeries()))
+            if (QCPGraph* line = Chart1->GraphOf(cursor.LineSeries())) {
                 line->setVisible(true);
-            cursor.MoveToX(Chart1->XValueAt(event->position().x()));
+                line->layer()->replot();
+            }
+            // A pixel spans several points: a click without a move would
+            // shift the cursor to the point under the pixel.
+            if (dragMoved_ || event->position().toPoint().x() != FDragX)
+                cursor.MoveToX(Chart1->XValueAt(event->position().x()));
             UpdateCursorReadouts();
             RefitCustomRange();
         }
