@@ -50,7 +50,7 @@ const char* const kResetQuestion = "ACHTUNG: Alle Einstellungen gehen verloren\n
 
 constexpr int kFreeCursor = 2;
 constexpr int kCompressCursorIndex = 5000;
-constexpr double kScreenDotsPerInch = 96.0;
+constexpr int kScreenDotsPerInch = 96;
 
 QString PathText(const std::string& path)
 {
@@ -415,6 +415,9 @@ void TMainForm::Speichern1Click()
 void TMainForm::PrintChart(QPrinter& printer)
 {
     Chart1->ReplotNow();
+    // At screen resolution the chart's fonts and pens keep their proportions
+    // to it; the vector output stays sharp at any printer resolution.
+    printer.setResolution(kScreenDotsPerInch);
     QCPPainter painter;
     if (!painter.begin(&printer)) {
         ShowError(Text("Der Drucker kann nicht benutzt werden"));
@@ -422,12 +425,9 @@ void TMainForm::PrintChart(QPrinter& printer)
     }
     painter.setMode(QCPPainter::pmVectorized);
     painter.setMode(QCPPainter::pmNoCaching);
-    // Laid out at screen size for the page's shape, then scaled onto the page,
-    // so that texts and lines keep their proportions to the chart.
+    // Laid out anew for the page's shape.
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const double scale = printer.resolution() / kScreenDotsPerInch;
-    painter.scale(scale, scale);
-    Chart1->toPainter(&painter, qRound(page.width() / scale), qRound(page.height() / scale));
+    Chart1->toPainter(&painter, page.width(), page.height());
     painter.end();
 }
 

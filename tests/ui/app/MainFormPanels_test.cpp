@@ -17,6 +17,7 @@
 #include <QPrinter>
 #include <QTimer>
 
+#include <cstdio>
 #include <filesystem>
 
 namespace dazo::test {
@@ -371,7 +372,13 @@ TEST_F(PanelsTest, PrintingPutsTheChartOnALandscapePageAndThePreviewShowsIt)
     };
     form->findChild<QAction*>("Drucken1")->trigger();
     EXPECT_EQ(orientation, QPageLayout::Landscape);
-    EXPECT_EQ(ReadBytes(pdf).substr(0, 4), "%PDF");
+    const std::string bytes = ReadBytes(pdf);
+    EXPECT_EQ(bytes.substr(0, 4), "%PDF");
+    const std::size_t box = bytes.find("/MediaBox [0 0 ");
+    ASSERT_NE(box, std::string::npos);
+    double width = 0.0, height = 0.0;
+    ASSERT_EQ(std::sscanf(bytes.c_str() + box, "/MediaBox [0 0 %lf %lf", &width, &height), 2);
+    EXPECT_GT(width, height);
 
     int pages = -1;
     QTimer::singleShot(0, [&] {

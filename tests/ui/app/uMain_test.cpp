@@ -214,7 +214,7 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
                            Entry{"SPL1", "SPL", {}}, Entry{"ETC1", "ETC", {}}, Entry{"Hht1", "H{h(t)}", {}},
                            Entry{"Firmendaten1", "Firmendaten", {}}, Entry{"HauptspeichersparModus1", "RAM-Spar-Modus", {}},
                            Entry{"Info1", "Info...", {}}, Entry{"Drucken1", "Diagramm drucken", {}},
-                           Entry{"Speichern1", "Diagramm speichern...", {}}}) {
+                           Entry{"Speichern1", "Diagramm speichern...", {}}, Entry{"Druckvorschau1", "Druckvorschau", {}}}) {
         auto* action = Find<QAction>(e.name);
         EXPECT_EQ(action->text(), QString::fromUtf8(e.caption));
         EXPECT_EQ(action->shortcut(), e.shortcut) << e.name;
