@@ -194,10 +194,14 @@ TMainForm::TMainForm(ProgramPaths paths, QWidget* parent)
     core_->OnMeasurementLoaded = [this] { MeasurementLoaded(); };
     connect(Chart1, &TChartView::cursorLineClicked, this, [this](const TLineSeries* line) { FCursors->SelectBySeries(line); });
     SetTreeActive(false);
+    SetDefaultDialogs();
+    ConnectPanels();
+    ConnectInput();
 }
 
 TMainForm::~TMainForm()
 {
+    qApp->removeEventFilter(this);
     FEvalDlg.reset();
     // The companion windows belong to the program, not to the page they are docked in.
     for (QWidget* form : {static_cast<QWidget*>(manager_), static_cast<QWidget*>(projectData_), static_cast<QWidget*>(resultsTable_)})
@@ -253,6 +257,7 @@ void TMainForm::CreateMenus()
     PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
     Drucken1 = Named(PopupMenu1->addAction(Text("Diagramm drucken")), "Drucken1");
     Speichern1 = Named(PopupMenu1->addAction(Text("Diagramm speichern...")), "Speichern1");
+    Druckvorschau1 = Named(PopupMenu1->addAction(Text("Druckvorschau")), "Druckvorschau1");
 }
 
 QWidget* TMainForm::CreateTopBar()
@@ -865,7 +870,7 @@ void TMainForm::HandleResultsRequest(TResultsRequest& request)
 
 void TMainForm::ShowError(const QString& message)
 {
-    QMessageBox::critical(this, QApplication::applicationDisplayName(), message);
+    Dialogs.ShowError(message);
 }
 
 // ---- Commands ------------------------------------------------------------------------

@@ -8,7 +8,8 @@
 //
 // The window's parts are split over several files: uMain.cpp builds the window
 // and runs start-up, shut-down, navigation and loading; uMainPanels.cpp holds
-// the parameter panels.
+// the parameter panels and the chart's commands; uMainInput.cpp moves the
+// cursors with the mouse and the keyboard.
 
 #include "common/ProgramPaths.h"
 #include "evaluation/ProgramSettings.h"
@@ -18,7 +19,9 @@
 #include <QPointer>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -27,9 +30,12 @@ class QCheckBox;
 class QComboBox;
 class QFileDialog;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QMouseEvent;
+class QPrinter;
 class QPushButton;
 class QSplitter;
 class QStackedWidget;
@@ -37,8 +43,11 @@ class QTabWidget;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class QCPItemLine;
+class QCPLayer;
 
 namespace dazo {
+class TCalcChart;
 class TEvaluationCore;
 class TLineSeries;
 class TXChartCursors;
@@ -93,6 +102,25 @@ public:
     // it when the page is none. Nothing happens without a form.
     void DockForm(QWidget* form, QWidget* page);
 
+    // Prints the chart on the printer's page: laid out for the page, as on screen.
+    void PrintChart(QPrinter& printer);
+
+    // Every question and message of the window goes through these, so that
+    // tests can answer them; by default they are the usual dialogs.
+    struct TDialogs {
+        std::function<void(const QString& message)> ShowError;   // an error that ended a command
+        std::function<void(const QString& message)> ShowMessage; // a note
+        // A Yes/No question with the question icon; true for Yes.
+        std::function<bool(const QString& caption, const QString& text)> AskYesNo;
+        // An input box; none when cancelled.
+        std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& preset)> AskText;
+        // The save dialog of the chart picture; empty when cancelled.
+        std::function<QString()> AskChartFileName;
+        // The print dialog; false when cancelled.
+        std::function<bool(QPrinter& printer)> AskPrinter;
+    };
+    TDialogs Dialogs;
+
     TEvaluationCore& Core() const { return *core_; }
     const TXChartCursors& Cursors() const { return *FCursors; }
     TChartView* Chart() const { return Chart1; }
@@ -111,6 +139,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Building the window.
@@ -148,11 +177,44 @@ private:
     void HauptspeichersparModus1Click();
     void Info1Click();
 
-    // Parameter panels (uMainPanels.cpp).
+    // Parameter panels and chart commands (uMainPanels.cpp).
+    void ConnectPanels();
+    void SetDefaultDialogs();
+    // The band calculator whose curve the chart shows with the cursors bound
+    // to it; none otherwise (the cursors may then point to a curve that is gone).
+    TCalcChart* ShownCalcer() const;
     int PressedRTKind() const;
     void SelectRTKind(int kind);
+    void ShowFittedRange(int kind);
+    void RefitCustomRange();
+    void UpdateRTLabels();
     void UpdateEnergyPanel();
     void UpdateCursorReadouts();
+    void eC1Enter(QLineEdit* edit);
+    void eC1Exit(QLineEdit* edit);
+    void bRTRecallClick();
+    void bSetCCustClick();
+    void bMessSchnittClick();
+    void SetCropAtWhiteCursor(QLineEdit* edit, const char* caption, const char* question);
+    void ApplyCrop();
+    void bResetClick();
+    void bCompressClick();
+    void SpeedButton2Click();
+    void Speichern1Click();
+    void Drucken1Click();
+    void Druckvorschau1Click();
+
+    // Cursor dragging and keys (uMainInput.cpp).
+    void ConnectInput();
+    int HitTestCursor(int x) const;
+    void DrawDragLine(int x);
+    void EraseDragLine();
+    void Chart1MouseDown(QMouseEvent* event);
+    void Chart1MouseMove(QMouseEvent* event);
+    void Chart1MouseUp(QMouseEvent* event);
+    bool FormKeyDown(QKeyEvent* event);
+    void FormKeyUp(QKeyEvent* event);
+    void MoveSelectedCursor(int step);
 
     ProgramPaths paths_;
     TProgramSettings settings_;
@@ -166,6 +228,12 @@ private:
 
     // State.
     int FDragCursor = -1;
+    int FDragX = 0;
+    int FDragY = 0;
+    bool dragMoved_ = false; // a press on a cursor without a move only selects it
+    int FKeyRepeat = 0;
+    QCPLayer* dragLayer_ = nullptr;
+    QCPItemLine* FDragLine = nullptr;
     int FCurrent = 0;
     const TLineSeries* FShownSeries = nullptr;
     int FView = 1;
@@ -208,6 +276,8 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* Drucken1 = nullptr;
     QAction* Speichern1 = nullptr;
+    QAction* Druckvorschau1 = nullptr;
+    QFileDialog* SaveDialog1 = nullptr;
 
     // Tab "Parameter".
     QLabel* LComment = nullptr;

@@ -214,14 +214,14 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
                            Entry{"SPL1", "SPL", {}}, Entry{"ETC1", "ETC", {}}, Entry{"Hht1", "H{h(t)}", {}},
                            Entry{"Firmendaten1", "Firmendaten", {}}, Entry{"HauptspeichersparModus1", "RAM-Spar-Modus", {}},
                            Entry{"Info1", "Info...", {}}, Entry{"Drucken1", "Diagramm drucken", {}},
-                           Entry{"Speichern1", "Diagramm speichern...", {}}}) {
+                           Entry{"Speichern1", "Diagramm speichern...", {}}, Entry{"Druckvorschau1", "Druckvorschau", {}}}) {
         auto* action = Find<QAction>(e.name);
         EXPECT_EQ(action->text(), QString::fromUtf8(e.caption));
         EXPECT_EQ(action->shortcut(), e.shortcut) << e.name;
     }
     EXPECT_TRUE(Find<QAction>("Impulsantwort1")->isChecked());
     EXPECT_TRUE(Find<QAction>("HauptspeichersparModus1")->isCheckable());
-    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 2);
+    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 3);
     // QFileDialog collapses the two blanks of the first filter's text.
     auto* open = Find<QFileDialog>("OpenDialog1");
     EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)"}));
