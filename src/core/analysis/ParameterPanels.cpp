@@ -3,8 +3,8 @@
 
 #include "common/DazoError.h"
 #include "project/UserNumbers.h"
+#include "signal/uconst.h"
 
-#include <limits>
 #include <optional>
 
 namespace dazo {
@@ -72,10 +72,10 @@ EnergyPanelTexts EnergyPanelTextsFor(const THallCalcer& calcer, FormatSettings f
 
 int IntegerFromText(std::string_view text)
 {
-    const std::optional<long long> number = TextToWholeNumber(text);
-    if (!number || *number < std::numeric_limits<int32_t>::min() || *number > std::numeric_limits<int32_t>::max())
+    const std::optional<int32_t> number = ParseInteger(Trim(text));
+    if (!number)
         FailWith("'%s' ist kein gültiger Integerwert", text);
-    return static_cast<int>(*number);
+    return *number;
 }
 
 } // namespace dazo
