@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "reports/uAusgabeDlg.h"
+
+#include "evaluation/EvaluationCore.h"
+#include "reports/EditGrid.h"
+#include "reports/ReportPageCommon.h"
+#include "signal/uconst.h"
+
+#include <QShowEvent>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace dazo::ui {
+namespace {
+
+// The parameter columns in table order; CVar, the time limit of Cxx, is no
+// result and has no column.
+constexpr const char* kParameterNames[] = {"EDT", "RT20", "RT30", "RTxx", "C35", "C50", "C80", "Cxx", "D50", "D80", "Ts"};
+
+constexpr int kTitleColumnWidth = 80;
+
+} // namespace
+
+TAusgabeDlg::TAusgabeDlg(ProgramPaths paths, FormatSettings format, QWidget* parent)
+    : QWidget(parent)
+    , paths_(std::move(paths))
+    , format_(format)
+{
+    setObjectName(QStringLiteral("AusgabeDlg"));
+    Panel1 = new TTitleBar("Panel1", QStringLiteral("Ausgabe Tabellarisch"));
+    bCalc = Panel1->AddButton("bCalc", QStringLiteral("Berechnen"), QStringLiteral("Berechnung der Nachhallzeit"));
+    bCalc->hide(); // the calculation runs on show
+    bPrint = Panel1->AddButton("bPrint", QStringLiteral("Drucken"), QStringLiteral("Drucken der Nachhallzeit"));
+    bPreview = Panel1->AddButton("bPreview", QStringLiteral("Vorschau"), QStringLiteral("Vorschau der Nachhallzeit"));
+    Panel1->AddCaptionAndStretch();
+    bDesign = Panel1->AddButton("bDesign", QStringLiteral("Bearbeiten"), QStringLiteral("Ausgabe bearbeiten"));
+
+    Grid = new TEditGrid(nullptr, format_);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->SetAlignment(TAlignment::RightJustify);
+    Grid->SetColWidth(0, kTitleColumnWidth);
+    // The paint hook stays detached: nothing changes a cell's appearance.
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(Grid, 1);
+
+    DeclareResultsFields(PipeData);
+    PipeData.FileName = paths_.ResultsFile();
+    SetReportButtonsEnabled(false);
+
+    connect(bCalc, &QToolButton::clicked, this, [this] { bCalcClick(); });
+    connect(bPrint, &QToolButton::clicked, this, [this] { if (OnPrint) RunCommand(this, OnPrint); });
+    connect(bPreview, &QToolButton::clicked, this, [this] { if (OnPreview) RunCommand(this, OnPreview); });
+    connect(bDesign, &QToolButton::clicked, this, [this] { if (OnDesign) RunCommand(this, OnDesign); });
+}
+
+void TAusgabeDlg::SetReportButtonsEnabled(bool enabled)
+{
+    bPrint->setEnabled(enabled);
+    bPreview->setEnabled(enabled);
+}
+
+// Every band row and parameter column, all cells empty.
+void TAusgabeDlg::BuildFrame()
+{
+    Grid->ClearCells();
+    Grid->SetColCount(0);
+    Grid->SetRowCount(0);
+    for (const char* band : BandLabels)
+        for (const char* name : kParameterNames)
+            Grid->PutValue(QString::fromLatin1(name), FromAnsi(band) + " Hz", true, 0);
+    Grid->SetFixedCols(1);
+    Grid->SetFixedRows(1);
+    Grid->SetCell(0, 1, FromAnsi(BandLabels[0]));
+    SetReportButtonsEnabled(false);
+}
+
+void TAusgabeDlg::bCalcClick()
+{
+    SetReportButtonsEnabled(false);
+    if (RequestResults)
+        RequestResults(WM_RESULTS_CURRENT);
+    PipeData.FileName = paths_.ResultsFile();
+    // No results file: the request wrote nothing (no measurement, or an error
+    // the main window has shown), so the table stays empty.
+    if (!std::filesystem::exists(PipeData.FileName))
+        return;
+    if (RunCommand(this, [this] { FillGridFromResults(*Grid, PipeData, format_); }))
+        SetReportButtonsEnabled(true);
+}
+
+void TAusgabeDlg::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    BuildFrame();
+    bCalcClick();
+}
+
+void TAusgabeDlg::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        PipeData.Close();
+}
+
+} // namespace dazo::ui
