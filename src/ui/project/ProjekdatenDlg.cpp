@@ -4,12 +4,13 @@
 #include "common/Paths.h"
 #include "project/MemoText.h"
 #include "project/ProjectData.h"
+#include "project/RTEditor.h"
+#include "project/RichTextFile.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -683,12 +684,11 @@ void TProjectDlg::ShowSketch()
 
 void TProjectDlg::ShowResultNotes()
 {
-    // Shown as plain text until the rich-text reader is there.
-    QFile notes(NativeName(ChangeExtension(projectFile_, ".rtf")));
-    if (notes.open(QIODevice::ReadOnly))
-        ErgRTF->setPlainText(FromAnsi(notes.readAll().toStdString()));
-    else
-        ErgRTF->clear();
+    try {
+        LoadRichTextFile(NativeName(ChangeExtension(projectFile_, ".rtf")), *ErgRTF->document());
+    } catch (const std::exception&) {
+        ErgRTF->clear(); // no notes yet
+    }
 }
 
 void TProjectDlg::ShowError(const QString& message)
@@ -746,28 +746,13 @@ void TProjectDlg::bBearbeitenClick()
 {
     if (projectFile_.empty())
         return;
-    // A plain editor on the notes file until the rich-text editor is there.
     const QString fileName = NativeName(ChangeExtension(projectFile_, ".rtf"));
-    QDialog editor(this);
-    editor.setWindowTitle(QFileInfo(fileName).fileName());
-    auto* text = new QPlainTextEdit(&editor);
-    if (QFile file(fileName); file.open(QIODevice::ReadOnly))
-        text->setPlainText(FromAnsi(file.readAll().toStdString()));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Cancel, &editor);
-    connect(buttons, &QDialogButtonBox::accepted, &editor, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &editor, &QDialog::reject);
-    auto* layout = new QVBoxLayout(&editor);
-    layout->addWidget(text);
-    layout->addWidget(buttons);
-    if (editor.exec() == QDialog::Accepted) {
-        QFile file(fileName);
-        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray::fromStdString(ToAnsi(text->toPlainText()))) < 0)
-            return ShowError(QStringLiteral("In %1 kann nicht geschrieben werden").arg(fileName));
+    EditRtfFile(this, fileName);
+    try {
+        LoadRichTextFile(fileName, *ErgRTF->document());
+    } catch (const std::exception& e) {
+        ShowError(FromAnsi(e.what()));
     }
-    QFile notes(fileName);
-    if (!notes.open(QIODevice::ReadOnly))
-        return ShowError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
-    ErgRTF->setPlainText(FromAnsi(notes.readAll().toStdString()));
 }
 
 } // namespace dazo::ui
