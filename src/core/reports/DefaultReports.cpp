@@ -147,18 +147,19 @@ private:
 };
 
 // The formatted texts of the test report: bold headings and indented lines
-// "label : <Field> unit", as RTF for Arial 10.
+// "label : <Field> unit", as RTF for Arial 10. Second entries of a line and
+// the table columns sit on tab stops.
 class RtfWriter {
 public:
     RtfWriter& Heading(std::string_view utf8)
     {
-        body_ += "\\pard\\sb160\\tx567\\b " + Escaped(utf8) + "\\b0\\par\n";
+        body_ += "\\pard\\sb160\\b " + Escaped(utf8) + "\\b0\\par\n";
         return *this;
     }
-    // A line indented by one tab stop.
+    // An indented line.
     RtfWriter& Line(std::string_view utf8)
     {
-        body_ += "\\pard\\tx567\\tx5103\\tab " + Escaped(utf8) + "\\par\n";
+        body_ += "\\pard\\li567 " + Escaped(utf8) + "\\par\n";
         return *this;
     }
     // "label : <Field> unit"
@@ -170,14 +171,14 @@ public:
     RtfWriter& Fields(std::string_view label, std::string_view field, std::string_view unit,
                       std::string_view label2, std::string_view field2, std::string_view unit2)
     {
-        body_ += "\\pard\\tx567\\tx5103\\tab " + Escaped(Entry(label, field, unit)) + "\\tab "
+        body_ += "\\pard\\li567\\tx5103 " + Escaped(Entry(label, field, unit)) + "\\tab "
                + Escaped(Entry(label2, field2, unit2)) + "\\par\n";
         return *this;
     }
     // A row of the four-column table of section 13.
     RtfWriter& Row(std::array<std::string_view, 4> cells, bool underlined = false)
     {
-        body_ += "\\pard\\tx567\\tx3402\\tx6237\\tx8504\\tab ";
+        body_ += "\\pard\\li567\\tx3402\\tx6237\\tx8504 ";
         body_ += underlined ? "\\ul " : "";
         for (std::size_t i = 0; i < cells.size(); ++i)
             body_ += (i ? "\\tab " : "") + Escaped(cells[i]);
@@ -268,8 +269,8 @@ std::string SectionsThreeToFifteenText()
         .Field("Nachhallverlängerungssysteme", "RZNachhallSys")
         .Field("Beschallungsanlage", "RZBAnlage")
         .Field("Kommentar", "RZNote2");
-    text.Raw("\\pard\\sb160\\tx567\\b " + RtfWriter::Escaped("8.") + "\\tab "
-             + RtfWriter::Escaped("Beschreibung der Bühnenausstattung während der Messung in Theatern und ") + "\\line\\tab "
+    text.Raw("\\pard\\sb160\\li567\\fi-567\\tx567\\b " + RtfWriter::Escaped("8.") + "\\tab "
+             + RtfWriter::Escaped("Beschreibung der Bühnenausstattung während der Messung in Theatern und ") + "\\line "
              + RtfWriter::Escaped("Mehrzweckräumen evtl. einschließlich Konzertzimmeraufbaus") + "\\b0\\par\n")
         .Line("<RZNote1>");
     text.Heading("9. Angaben zum Raumklima")
@@ -407,25 +408,25 @@ ReportLayout DiagramLayout()
     background.HorizontalLine(0, 15, width);
     background.VerticalLine(width - 30, 0, 15);
     // The diagram and its caption in the middle, the room data to the left.
-    background.Label("ø RT 20 ", {52, 114, 40, kRow});
-    ReportElement& diagram = background.Image(kDiagramImage, {52, 119, 124.6, 86.3}, true);
+    background.Label("ø RT 20 ", {49, 111, 40, kRow});
+    ReportElement& diagram = background.Image(kDiagramImage, {49, 116, 124.6, 86.3}, true);
     diagram.AutoSize = true;
-    background.Label("Raumdaten", {3, 119, 46, kRow}, Arial(10, true));
-    background.Label("Volumen ", {3, 124.5, 16, kRow});
-    background.Data(kPData, "RVQBM", {19, 124.5, 20, kRow}, {}, TextAlignment::Right);
-    background.Label("m³", {40, 124.5, 8, kRow});
-    background.Label("weitere Daten siehe Prüfbericht", {3, 130, 48, 4}, Arial(8));
-    background.Label("Nachhallzeiten Mittelwert", {3, 142, 48, kRow}, Arial(10, true));
-    background.Label("(berechnet aus 500, 1000 Hz)", {3, 147, 48, 4}, Arial(8));
+    background.Label("Raumdaten", {3, 116, 44, kRow}, Arial(10, true));
+    background.Label("Volumen ", {3, 121.5, 16, kRow});
+    background.Data(kPData, "RVQBM", {19, 121.5, 18, kRow}, {}, TextAlignment::Right);
+    background.Label("m³", {38, 121.5, 8, kRow});
+    background.Label("weitere Daten siehe Prüfbericht", {3, 127, 44, 4}, Arial(8));
+    background.Label("Nachhallzeiten Mittelwert", {3, 139, 44, kRow}, Arial(10, true));
+    background.Label("(berechnet aus 500, 1000 Hz)", {3, 144, 44, 4}, Arial(8));
     constexpr std::array<std::pair<const char*, const char*>, 3> kMeans = {
         {{"EDT =", "veEDT"}, {"RT 20 =", "veRT20"}, {"RT 30 =", "veRT30"}}};
     for (std::size_t i = 0; i < kMeans.size(); ++i) {
-        const double top = 153 + static_cast<double>(i) * 5.5;
+        const double top = 150 + static_cast<double>(i) * 5.5;
         background.Label(kMeans[i].first, {3, top, 18, kRow}, Arial(10, true));
         background.Variable(kMeans[i].second, {21, top, 18, kRow}, Arial(10, true), TextAlignment::Right);
     }
     // The band values in a box, one column per band; 8000 Hz is kept but hidden.
-    constexpr double kBoxTop = 212;
+    constexpr double kBoxTop = 208;
     constexpr double kSlot = 24;
     background.Frame({3, kBoxTop, width - 6, 14}, 0.75);
     background.Label("T in s", {5, kBoxTop + 7, 22, kRow});
@@ -442,45 +443,46 @@ ReportLayout DiagramLayout()
             background.VerticalLine(left, kBoxTop, 14);
     }
     // The foot: report number, examiner, date and page; the executing company.
-    background.HorizontalLine(0, 240, width);
-    background.Label("Prüfberichtsnr.:", {3, 243, 28, kRow});
-    background.Data(kPData, "OPruefNr", {32, 243, 60, kRow});
-    background.Label("Prüfer :", {3, 248.5, 28, kRow});
-    background.Data(kPData, "OPruefer", {32, 248.5, 60, kRow});
-    background.Label("Datum:", {3, 254, 28, kRow});
-    background.System(SystemVariableKind::PrintDate, {32, 254, 60, kRow});
-    background.Label("Seite:", {3, 259.5, 28, kRow});
-    background.System(SystemVariableKind::PageNumberOfCount, {32, 259.5, 60, kRow});
-    background.Label("Ausführende Firma:", {100, 243, width - 103, kRow}, Arial(10, true));
-    background.Data(kLData, "LFirma", {100, 248.5, width - 103, kRow});
-    background.Data(kLData, "LStrasse", {100, 254, width - 103, kRow});
-    background.Data(kLData, "LOrt", {100, 259.5, width - 103, kRow});
+    constexpr double kFoot = 236;
+    background.HorizontalLine(0, kFoot, width);
+    background.Label("Prüfberichtsnr.:", {3, kFoot + 3, 28, kRow});
+    background.Data(kPData, "OPruefNr", {32, kFoot + 3, 60, kRow});
+    background.Label("Prüfer :", {3, kFoot + 8.5, 28, kRow});
+    background.Data(kPData, "OPruefer", {32, kFoot + 8.5, 60, kRow});
+    background.Label("Datum:", {3, kFoot + 14, 28, kRow});
+    background.System(SystemVariableKind::PrintDate, {32, kFoot + 14, 60, kRow});
+    background.Label("Seite:", {3, kFoot + 19.5, 28, kRow});
+    background.System(SystemVariableKind::PageNumberOfCount, {32, kFoot + 19.5, 60, kRow});
+    background.Label("Ausführende Firma:", {100, kFoot + 3, width - 103, kRow}, Arial(10, true));
+    background.Data(kLData, "LFirma", {100, kFoot + 8.5, width - 103, kRow});
+    background.Data(kLData, "LStrasse", {100, kFoot + 14, width - 103, kRow});
+    background.Data(kLData, "LOrt", {100, kFoot + 19.5, width - 103, kRow});
 
     // Below the background's heading: the place and the table of averages.
-    BandWriter header(layout, BandKind::PageHeader, 63);
-    header.Label("Messort:", {3, 18, 40, kRow}, Arial(10, true));
-    header.Data(kPData, "OName", {3, 23, 120, kRow});
-    header.Data(kPData, "OStrasse", {3, 27.5, 120, kRow});
-    header.Data(kPData, "OOrt", {3, 32, 120, kRow});
-    header.Data(kPData, "ONutzung", {3, 36.5, 60, kRow});
-    header.Data(kPData, "OLage", {65, 36.5, 60, kRow});
-    header.Label("Ergebnisse Tabellarisch:", {3, 43, 45, kRow}, Arial(10, true));
-    header.Label("(Durchschnittswerte über alle Messungen)", {49, 43.4, 80, 4}, Arial(8));
-    header.Label("Anzahl Messpunkte:", {3, 48.5, 34, kRow});
-    header.Data(kPData, "AnzMesspunkte", {37, 48.5, 15, kRow});
-    header.Label("Anzahl Messungen:", {60, 48.5, 34, kRow});
-    header.Data(kPData, "AnzMessungen", {94, 48.5, 15, kRow});
-    header.HorizontalLine(0, 55, width);
-    BandWriter detail(layout, BandKind::Detail, 5.5);
+    BandWriter header(layout, BandKind::PageHeader, 58);
+    header.Label("Messort:", {3, 17, 40, kRow}, Arial(10, true));
+    header.Data(kPData, "OName", {3, 21.5, 120, kRow});
+    header.Data(kPData, "OStrasse", {3, 26, 120, kRow});
+    header.Data(kPData, "OOrt", {3, 30.5, 120, kRow});
+    header.Data(kPData, "ONutzung", {3, 35, 60, kRow});
+    header.Data(kPData, "OLage", {65, 35, 60, kRow});
+    header.Label("Ergebnisse Tabellarisch:", {3, 41, 48, kRow}, Arial(10, true));
+    header.Label("(Durchschnittswerte über alle Messungen)", {53, 41.4, 80, 4}, Arial(8));
+    header.Label("Anzahl Messpunkte:", {3, 46, 36, kRow});
+    header.Data(kPData, "AnzMesspunkte", {40, 46, 15, kRow});
+    header.Label("Anzahl Messungen:", {60, 46, 36, kRow});
+    header.Data(kPData, "AnzMessungen", {97, 46, 15, kRow});
+    header.HorizontalLine(0, 51.5, width);
+    BandWriter detail(layout, BandKind::Detail, 5);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
         const double left = 3 + static_cast<double>(i) * column;
-        header.Label(kColumns[i], {left, 56.5, column - 1, kRow}, Arial(10, true),
+        header.Label(kColumns[i], {left, 52.5, column - 1, kRow}, Arial(10, true),
                      i == 0 ? TextAlignment::Left : TextAlignment::Right);
         detail.Data(kPipeValues, kColumns[i], {left, 0.5, column - 1, kRow}, {},
                     i == 0 ? TextAlignment::Left : TextAlignment::Right, i == 0 ? "" : kTwoDecimals);
     }
-    header.BottomLine(0, 63, width, 0.75);
-    detail.BottomLine(0, 5.5, width, 0.5);
+    header.BottomLine(0, 58, width, 0.75);
+    detail.BottomLine(0, 5, width, 0.5);
     return layout;
 }
 
@@ -546,34 +548,34 @@ ReportLayout MeasurementLayout()
     const ReportFont label = Arial(11, true);
     const ReportFont value = Arial(11);
     constexpr double kLine = 5.5;
-    constexpr double kMic = 52;
-    constexpr double kSpeaker = 112;
+    constexpr double kMic = 58;
+    constexpr double kSpeaker = 118;
     BandWriter detail(layout, BandKind::Detail, 57);
     const auto row = [](int i) { return 2 + i * kLine; };
-    detail.Label("Messpunktbezeichnung", {3, row(0), 48, kLine}, label);
+    detail.Label("Messpunktbezeichnung", {3, row(0), 54, kLine}, label);
     detail.Data(kMessPunktPipe, "Name", {kMic, row(0), width - kMic - 3, kLine}, value);
-    detail.Label("Anzahl Messungen", {3, row(1), 48, kLine}, label);
+    detail.Label("Anzahl Messungen", {3, row(1), 54, kLine}, label);
     detail.Data(kMessPunktPipe, "AnzMessungen", {kMic, row(1), 30, kLine}, value);
-    detail.Label("Meßdateien", {3, row(2), 48, kLine}, label);
+    detail.Label("Meßdateien", {3, row(2), 54, kLine}, label);
     detail.Data(kMessPunktPipe, "Files", {kMic, row(2), width - kMic - 3, kLine}, value);
     detail.Label("Mikrofon", {kMic, row(3) + 1, 55, kLine}, label);
     detail.Label("Lautsprecher", {kSpeaker, row(3) + 1, 55, kLine}, label);
-    detail.Label("Position ", {3, row(4) + 1, 48, kLine}, label);
+    detail.Label("Position ", {3, row(4) + 1, 54, kLine}, label);
     detail.Data(kMessPunktPipe, "MicPos", {kMic, row(4) + 1, 58, kLine}, value);
     detail.Data(kMessPunktPipe, "Lautpos", {kSpeaker, row(4) + 1, width - kSpeaker - 3, kLine}, value);
-    detail.Label("Ausrichtung", {3, row(5) + 1, 48, kLine}, label);
+    detail.Label("Ausrichtung", {3, row(5) + 1, 54, kLine}, label);
     detail.Data(kMessPunktPipe, "MicRichtung", {kMic, row(5) + 1, 58, kLine}, value);
-    detail.Label("Abstand zum Boden", {3, row(6) + 1, 48, kLine}, label);
+    detail.Label("Abstand zum Boden", {3, row(6) + 1, 54, kLine}, label);
     detail.Data(kMessPunktPipe, "MicAbBoden", {kMic, row(6) + 1, 20, kLine}, value, TextAlignment::Right);
     detail.Label("m", {kMic + 21, row(6) + 1, 6, kLine}, value);
     detail.Data(kMessPunktPipe, "LautAbBoden", {kSpeaker, row(6) + 1, 20, kLine}, value, TextAlignment::Right);
     detail.Label("m", {kSpeaker + 21, row(6) + 1, 6, kLine}, value);
-    detail.Label("Abstand zur Wand", {3, row(7) + 1, 48, kLine}, label);
+    detail.Label("Abstand zur Wand", {3, row(7) + 1, 54, kLine}, label);
     detail.Data(kMessPunktPipe, "MicAbWand", {kMic, row(7) + 1, 20, kLine}, value, TextAlignment::Right);
     detail.Label("m", {kMic + 21, row(7) + 1, 6, kLine}, value);
     detail.Data(kMessPunktPipe, "LautAbWand", {kSpeaker, row(7) + 1, 20, kLine}, value, TextAlignment::Right);
     detail.Label("m", {kSpeaker + 21, row(7) + 1, 6, kLine}, value);
-    detail.Label("Bemerkung", {3, row(8) + 1, 48, kLine}, label);
+    detail.Label("Bemerkung", {3, row(8) + 1, 54, kLine}, label);
     detail.Data(kMessPunktPipe, "Note", {kMic, row(8) + 1, width - kMic - 3, kLine}, value);
     detail.BottomLine(0, 57, width, 0.75);
 
