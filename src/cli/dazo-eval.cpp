@@ -2,6 +2,9 @@
 // dazo-eval: the evaluation without a window, for batch use and tests.
 
 #include "CommandLine.h"
+#ifdef DAZO_WITH_REPORTS
+#include "report/ReportCommand.h"
+#endif
 
 #include "common/DazoError.h"
 #include "common/Encoding.h"
@@ -17,7 +20,13 @@ constexpr const char* kUsage =
     "  dazo-eval curves DATEI [--band N] Signal- und Schröderkurve (N = 0 … 10)\n"
     "  dazo-eval results PFAD [--all] [--raw] [--decimal-comma]\n"
     "                                    Ergebnisse je Oktavband (PFAD: .npj oder Messdatei;\n"
-    "                                    --all: Mittel über alle Messungen des Projekts)\n";
+    "                                    --all: Mittel über alle Messungen des Projekts)\n"
+#ifdef DAZO_WITH_REPORTS
+    "  dazo-eval report BERICHT PFAD --pdf ZIEL [--templates VERZ] [--decimal-comma]\n"
+    "                                    Bericht als PDF (BERICHT: tabelle, diagram,\n"
+    "                                    pruefbericht, messbericht; Vorlagen aus VERZ)\n"
+#endif
+    ;
 
 } // namespace
 
@@ -37,6 +46,10 @@ int main(int argc, char** argv)
             return cli::RunCurves(args);
         if (command == "results")
             return cli::RunResults(args);
+#ifdef DAZO_WITH_REPORTS
+        if (command == "report")
+            return cli::RunReport(args);
+#endif
         std::cerr << Utf8(Ansi("unbekannter Befehl: ")) << command << "\n" << kUsage;
         return 1;
     } catch (const DazoError& e) {
