@@ -229,7 +229,9 @@ void ProjectReports::Design(int which)
 
 TableReports& ConnectTableReport(TAusgabeDlg& window)
 {
-    auto* reports = new TableReports(window);
+    auto* reports = window.findChild<TableReports*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!reports)
+        reports = new TableReports(window);
     window.OnPrint = [reports, &window] { reports->OutputReport(DeviceRun(ReportDevice::Printer, &window)); };
     window.OnPreview = [reports, &window] { reports->OutputReport(DeviceRun(ReportDevice::Screen, &window)); };
     window.OnDesign = [reports] { reports->Design(); };
@@ -238,7 +240,9 @@ TableReports& ConnectTableReport(TAusgabeDlg& window)
 
 ProjectReports& ConnectProjectReports(TNachhallDiaDlg& window)
 {
-    auto* reports = new ProjectReports(window);
+    auto* reports = window.findChild<ProjectReports*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!reports)
+        reports = new ProjectReports(window);
     const auto run = [&window](bool printer) { return DeviceRun(printer ? ReportDevice::Printer : ReportDevice::Screen, &window); };
     window.OnOutputDiagramReport = [reports, run](bool printer) { reports->OutputDiagramReport(run(printer)); };
     window.OnOutputTestReport = [reports, run](bool printer) { reports->OutputTestReport(run(printer)); };

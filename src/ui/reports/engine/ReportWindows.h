@@ -28,6 +28,8 @@ std::vector<ElementKind> AllElementKinds();
 
 // ppReport1 of the results table, on its print, preview and design buttons.
 class TableReports : public QObject {
+    Q_OBJECT
+
 public:
     explicit TableReports(TAusgabeDlg& window);
 
@@ -47,6 +49,8 @@ private:
 // ppReport2, RepPruef and Messbericht of the evaluation window, on its nine
 // report buttons.
 class ProjectReports : public QObject {
+    Q_OBJECT
+
 public:
     explicit ProjectReports(TNachhallDiaDlg& window);
 
@@ -69,8 +73,9 @@ private:
     TNachhallDiaDlg& window_;
 };
 
-// Creates the window's reports (owned by the window) and connects them to
-// the window's report hooks.
+// The window's reports (owned by the window, made on the first call),
+// connected to the window's report hooks. The windows call these when they
+// are made.
 TableReports& ConnectTableReport(TAusgabeDlg& window);
 ProjectReports& ConnectProjectReports(TNachhallDiaDlg& window);
 
