@@ -118,6 +118,28 @@ QFont ReportTextEngine::Font(const ReportFont& font) const
     return QFont(qfont, &device_);
 }
 
+void ReportTextEngine::DrawSingleLine(QPainter& painter, const QRectF& frame, const QString& text, const ReportFont& font,
+                                      TextAlignment alignment)
+{
+    QTextLayout layout(text, Font(font), &device_);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return;
+    const double width = line.naturalTextWidth();
+    double left = frame.left();
+    if (alignment == TextAlignment::Right)
+        left = frame.right() - width;
+    else if (alignment == TextAlignment::Center)
+        left = frame.center().x() - width / 2;
+    painter.setPen(ColorOf(font.Color));
+    layout.draw(&painter, QPointF(left, frame.top()));
+}
+
 ReportTextEngine::Laid& ReportTextEngine::Layout(const ReportElement& element, const std::string& text)
 {
     const ReportFont& f = element.Font;
@@ -219,10 +241,7 @@ void DrawElement(QPainter& painter, const PlacedElement& placed, const std::stri
     case ElementKind::DataText:
     case ElementKind::SystemVariable:
     case ElementKind::Variable:
-        painter.setFont(engine.Font(element.Font));
-        painter.setPen(ColorOf(element.Font.Color));
-        painter.drawText(frame, static_cast<int>(HorizontalAlignment(element.Alignment) | Qt::AlignTop) | Qt::TextDontClip,
-                         FromAnsi(text));
+        engine.DrawSingleLine(painter, frame, FromAnsi(text), element.Font, element.Alignment);
         break;
     }
     painter.restore();

@@ -47,6 +47,10 @@ public:
 
     // The element's font for the report-unit device.
     QFont Font(const ReportFont& font) const;
+    // One line of text in the frame's top, laid out on the report-unit
+    // device: the painter's device does not change its size.
+    void DrawSingleLine(QPainter& painter, const QRectF& frame, const QString& text, const ReportFont& font,
+                        TextAlignment alignment);
     // The memo (plain text) or rich text (RTF or plain) laid out at the
     // element's width.
     QTextDocument& Document(const ReportElement& element, const std::string& text);
