@@ -427,7 +427,7 @@ ReportLayout DiagramLayout()
     }
     // The band values in a box, one column per band; 8000 Hz is kept but hidden.
     constexpr double kBoxTop = 208;
-    constexpr double kSlot = 24;
+    constexpr double kSlot = 21;
     background.Frame({3, kBoxTop, width - 6, 14}, 0.75);
     background.Label("T in s", {5, kBoxTop + 7, 22, kRow});
     constexpr std::array<std::pair<const char*, const char*>, 7> kBands = {
@@ -435,7 +435,7 @@ ReportLayout DiagramLayout()
          {"2000 Hz", "v2000"}, {"4000 Hz", "v4000"}, {"8000 Hz", "v8000"}}};
     for (std::size_t i = 0; i < kBands.size(); ++i) {
         const bool shown = i + 1 < kBands.size();
-        const double left = 28 + static_cast<double>(shown ? i : i - 1) * kSlot;
+        const double left = 28 + static_cast<double>(i) * kSlot;
         background.Label(kBands[i].first, {left, kBoxTop + 1.5, kSlot, kRow}, {}, TextAlignment::Center).Visible = shown;
         background.Variable(kBands[i].second, {left, kBoxTop + 7, kSlot, kRow}, Arial(10, true), TextAlignment::Center)
             .Visible = shown;
