@@ -226,12 +226,24 @@ void DesignCanvas::mousePressEvent(QMouseEvent* event)
     const auto& [band, point] = *hit;
     const auto& elements = layout_.Band(band).Elements;
     const double tolerance = 2 / scale_; // two pixels around thin frames
-    for (int i = static_cast<int>(elements.size()) - 1; i >= 0; --i) {
+    const auto contains = [&](int i) {
         const ReportElement& e = elements[static_cast<std::size_t>(i)];
-        if (point.x() < e.Left - tolerance || point.x() > e.Left + e.Width + tolerance || point.y() < e.Top - tolerance
-            || point.y() > e.Bottom() + tolerance)
-            continue;
-        Select({band, i});
+        return point.x() >= e.Left - tolerance && point.x() <= e.Left + e.Width + tolerance && point.y() >= e.Top - tolerance
+            && point.y() <= e.Bottom() + tolerance;
+    };
+    // The selected element first, so that its handle is reachable where others
+    // lie on top of it; then the topmost.
+    std::optional<int> found;
+    if (selection_.Band == band && selection_.Element >= 0 && contains(selection_.Element))
+        found = selection_.Element;
+    for (int i = static_cast<int>(elements.size()) - 1; i >= 0 && !found; --i)
+        if (contains(i))
+            found = i;
+    if (found) {
+        const int i = *found;
+        const ReportElement& e = elements[static_cast<std::size_t>(i)];
+        if (selection_ != DesignSelection{band, i})
+            Select({band, i});
         const QPointF corner = ToWidget(band, e.Left + e.Width, e.Bottom());
         const QPointF fromCorner = corner - event->position();
         drag_ = fromCorner.x() >= -2 && fromCorner.x() <= kHandle + 2 && fromCorner.y() >= -2 && fromCorner.y() <= kHandle + 2

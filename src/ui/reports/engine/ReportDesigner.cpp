@@ -126,7 +126,7 @@ ReportDesigner::ReportDesigner(Report& report, const QString& caption, std::vect
     , kinds_(std::move(kinds))
 {
     setObjectName(QStringLiteral("ReportDesigner"));
-    setWindowTitle(caption);
+    setWindowTitle(caption + QStringLiteral("[*]"));
     setModal(true);
     resize(1180, 820);
 

@@ -47,11 +47,11 @@ public:
     // Writes the template; false (after showing the error) when it failed.
     bool Save();
 
+    // Closes; asks first when there are unsaved changes.
+    void reject() override;
+
     DesignCanvas* Canvas;
     QToolBar* Tools;
-
-protected:
-    void reject() override;
 
 private:
     struct PropertyRow {
