@@ -4,6 +4,7 @@
 #include "bridge/AnsiText.h"
 #include "common/DazoError.h"
 #include "common/Encoding.h"
+#include "project/RTEditor.h"
 #include "reports/TextPipeline.h"
 #include "reports/engine/DesignCanvas.h"
 #include "reports/engine/Report.h"
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QTemporaryDir>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -228,6 +230,9 @@ QWidget* ReportDesigner::CreateProperties()
     connect(text_, &QPlainTextEdit::textChanged, this, [this] {
         Edit([&](ReportElement& e) { e.Text = ToAnsi(text_->toPlainText()); });
     });
+    auto* edit = new QPushButton(QStringLiteral("Bearbeiten..."));
+    AddRow(QString(), edit, [](const ReportElement* e) { return IsKind(e, {ElementKind::RichText}); });
+    connect(edit, &QPushButton::clicked, this, [this] { EditRichText(); });
     auto* load = new QPushButton(QStringLiteral("Aus Datei laden..."));
     AddRow(QString(), load, [](const ReportElement* e) { return IsKind(e, {ElementKind::RichText, ElementKind::Memo}); });
     connect(load, &QPushButton::clicked, this, [this] { LoadTextFile(); });
@@ -585,6 +590,31 @@ void ReportDesigner::LoadTextFile()
         QMessageBox::critical(this, windowTitle(), QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(file));
         return;
     }
+    const std::string text = in.readAll().toStdString();
+    Edit([&](ReportElement& e) { e.Text = text; });
+    ShowProperties();
+}
+
+// The rich text in the program's word processor, through a file of its own.
+void ReportDesigner::EditRichText()
+{
+    ReportElement* element = Canvas->SelectedElement();
+    if (!element)
+        return;
+    QTemporaryDir directory;
+    const QString file = directory.filePath(QStringLiteral("Text.rtf"));
+    QFile out(file);
+    if (!directory.isValid() || !out.open(QIODevice::WriteOnly)
+        || out.write(element->Text.data(), static_cast<qint64>(element->Text.size())) != static_cast<qint64>(element->Text.size())) {
+        QMessageBox::critical(this, windowTitle(), QStringLiteral("In %1 kann nicht geschrieben werden").arg(file));
+        return;
+    }
+    out.close();
+    // What the user saved in the editor is the new text.
+    EditRtfFile(this, file);
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        return;
     const std::string text = in.readAll().toStdString();
     Edit([&](ReportElement& e) { e.Text = text; });
     ShowProperties();

@@ -72,6 +72,7 @@ private:
     void ChooseFontColor();
     void ChoosePictureFile();
     void LoadTextFile();
+    void EditRichText();
 
     Report& report_;
     ReportLayout layout_;

@@ -3,6 +3,8 @@
 
 #include "common/Encoding.h"
 #include "project/DialogHelpers.h"
+#include "project/RTEditor.h"
+#include "reports/MailMerge.h"
 #include "reports/DefaultReports.h"
 #include "reports/EvaluationProject.h"
 #include "reports/ReportTemplate.h"
@@ -18,6 +20,8 @@
 #include <QComboBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -188,6 +192,25 @@ TEST_F(Designer, ClosingWithUnsavedChangesAsksFirst)
     designer.reject();
     EXPECT_FALSE(designer.isVisible());
     EXPECT_EQ(report.Layout(), DefaultLayout(ReportKind::Test)); // nothing saved
+}
+
+TEST_F(Designer, RichTextIsEditedInTheWordProcessor)
+{
+    const int results = IndexOf(BandKind::Detail, "ppErgRTF");
+    designer.Canvas->Select({BandKind::Detail, results});
+    test::WhenModal<TRTFForm>([](TRTFForm* editor) {
+        editor->findChild<QTextEdit*>(QStringLiteral("Editor"))->textCursor().insertText(QStringLiteral("Ergebnisse folgen"));
+        editor->findChild<QAction*>(QStringLiteral("FileSaveCmd"))->trigger();
+        editor->findChild<QAction*>(QStringLiteral("FileExitCmd"))->trigger();
+    });
+    const auto buttons = designer.findChildren<QPushButton*>();
+    const auto edit = std::find_if(buttons.begin(), buttons.end(),
+                                   [](QPushButton* button) { return button->text() == "Bearbeiten..."; });
+    ASSERT_NE(edit, buttons.end());
+    (*edit)->click();
+    const std::string& text = designer.EditedLayout().Band(BandKind::Detail).Elements[static_cast<std::size_t>(results)].Text;
+    EXPECT_TRUE(IsRtf(text));
+    EXPECT_NE(text.find("Ergebnisse folgen"), std::string::npos);
 }
 
 TEST(DesignCommand, EvaluationWindowDesignsWithTheCurrentDiagram)
