@@ -9,6 +9,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -18,8 +19,9 @@ namespace dazo::ui {
 namespace {
 
 constexpr double kMmPerInch = 25.4;
+constexpr double kScreenDpi = 96;
 // RTF's default tab stop, half an inch, in the document's 96 dpi pixels.
-constexpr double kDefaultTabStop = 48;
+constexpr double kDefaultTabStop = kScreenDpi / 2;
 
 double UnitsToMm(double units)
 {
@@ -39,6 +41,21 @@ Qt::Alignment HorizontalAlignment(TextAlignment alignment)
     case TextAlignment::Left: break;
     }
     return Qt::AlignLeft;
+}
+
+// Paragraph measures come in 96 dpi pixels (the RTF reader's measure). The
+// document layout scales the vertical ones, tab stops and list indents to
+// its device, but takes the left and right margins and the first-line
+// indent as device pixels: those are scaled here.
+void ScaleHorizontalIndents(QTextDocument& document, double factor)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        format.setLeftMargin(format.leftMargin() * factor);
+        format.setRightMargin(format.rightMargin() * factor);
+        format.setTextIndent(format.textIndent() * factor);
+        QTextCursor(block).setBlockFormat(format);
+    }
 }
 
 QRectF FrameOf(const PlacedElement& placed)
@@ -161,10 +178,12 @@ ReportTextEngine::Laid& ReportTextEngine::Layout(const ReportElement& element, c
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(kDefaultTabStop);
     document.setDefaultTextOption(option);
-    if (element.Kind == ElementKind::RichText && dazo::IsRtf(text))
+    if (element.Kind == ElementKind::RichText && dazo::IsRtf(text)) {
         ReadRtf(QByteArray::fromStdString(text), document);
-    else
+        ScaleHorizontalIndents(document, kReportDpi / kScreenDpi);
+    } else {
         document.setPlainText(FromAnsi(text));
+    }
     document.setTextWidth(MmToUnits(element.Width));
 
     QAbstractTextDocumentLayout* layout = document.documentLayout();
