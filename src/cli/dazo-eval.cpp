@@ -2,6 +2,9 @@
 // dazo-eval: the evaluation without a window, for batch use and tests.
 
 #include "CommandLine.h"
+#ifdef DAZO_WITH_REPORTS
+#include "report/ReportCommand.h"
+#endif
 
 #include "audio/AudioFileReader.h"
 #include "common/DazoError.h"
@@ -22,7 +25,13 @@ constexpr const char* kUsage =
     "                                    --all: Mittel über alle Messungen des Projekts;\n"
     "                                    --lundeby: Schröder-Integration ab dem Schnittpunkt mit\n"
     "                                    dem Grundrauschen (Lundeby), ohne den Zwischenspeicher\n"
-    "                                    des Projekts)\n";
+    "                                    des Projekts)\n"
+#ifdef DAZO_WITH_REPORTS
+    "  dazo-eval report BERICHT PFAD --pdf ZIEL [--templates VERZ] [--decimal-comma]\n"
+    "                                    Bericht als PDF (BERICHT: tabelle, diagram,\n"
+    "                                    pruefbericht, messbericht; Vorlagen aus VERZ)\n"
+#endif
+    ;
 
 } // namespace
 
@@ -43,6 +52,10 @@ int main(int argc, char** argv)
             return cli::RunCurves(args);
         if (command == "results")
             return cli::RunResults(args);
+#ifdef DAZO_WITH_REPORTS
+        if (command == "report")
+            return cli::RunReport(args);
+#endif
         std::cerr << Utf8(Ansi("unbekannter Befehl: ")) << command << "\n" << kUsage;
         return 1;
     } catch (const DazoError& e) {

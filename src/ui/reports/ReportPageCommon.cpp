@@ -82,23 +82,6 @@ void TTitleBar::AddCaptionAndStretch()
     layout_->addStretch();
 }
 
-void DeclareResultsFields(TTextPipeline& pipeline)
-{
-    static const struct {
-        const char* name;
-        TFieldType type;
-        int length;
-    } kFields[] = {{"Datei", TFieldType::String, 30}, {"Hz", TFieldType::String, 30},
-        {"EDT", TFieldType::Double, 30}, {"RT20", TFieldType::Double, 30}, {"RT30", TFieldType::Double, 30},
-        {"RTxx", TFieldType::Double, 30}, {"C35", TFieldType::Double, 30}, {"C50", TFieldType::Double, 30},
-        {"C80", TFieldType::Double, 30}, {"CVar", TFieldType::Double, 30}, {"Cxx", TFieldType::Double, 30},
-        {"D50", TFieldType::Double, 30}, {"D80", TFieldType::Double, 10}, {"Ts", TFieldType::Double, 30}};
-    int position = 0;
-    for (const auto& field : kFields)
-        pipeline.DeclareField(field.name, position++, field.type, field.length);
-    pipeline.Delimiter = ';';
-}
-
 void FillGridFromResults(TEditGrid& grid, TTextPipeline& pipeline, const FormatSettings& format)
 {
     FillScope scope(grid, pipeline);

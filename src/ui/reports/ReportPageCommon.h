@@ -2,8 +2,8 @@
 #pragma once
 
 // What the results table and the evaluation window share: the grey title bar
-// with its buttons, the fields of the results file, filling a grid from it,
-// and showing a command's error.
+// with its buttons, filling a grid from the results file, and showing a
+// command's error.
 
 #include "common/FormatSettings.h"
 
@@ -40,9 +40,6 @@ public:
 private:
     QHBoxLayout* layout_;
 };
-
-// The fourteen fields of the results file as the results pipelines declare them.
-void DeclareResultsFields(TTextPipeline& pipeline);
 
 // Opens the pipeline (bound to a results file) and puts every value of every
 // record with a band into the grid by field name and band title ("<band> Hz"),

@@ -2,8 +2,10 @@
 #include "reports/uAusgabeDlg.h"
 
 #include "evaluation/EvaluationCore.h"
+#include "reports/DefaultReports.h"
 #include "reports/EditGrid.h"
 #include "reports/ReportPageCommon.h"
+#include "reports/engine/ReportWindows.h"
 #include "signal/uconst.h"
 
 #include <QShowEvent>
@@ -57,6 +59,7 @@ TAusgabeDlg::TAusgabeDlg(ProgramPaths paths, FormatSettings format, QWidget* par
     connect(bPrint, &QToolButton::clicked, this, [this] { if (OnPrint) RunCommand(this, OnPrint); });
     connect(bPreview, &QToolButton::clicked, this, [this] { if (OnPreview) RunCommand(this, OnPreview); });
     connect(bDesign, &QToolButton::clicked, this, [this] { if (OnDesign) RunCommand(this, OnDesign); });
+    ConnectTableReport(*this);
 }
 
 void TAusgabeDlg::SetReportButtonsEnabled(bool enabled)

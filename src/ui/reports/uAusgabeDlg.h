@@ -4,7 +4,7 @@
 // The results table of the loaded measurement: a row per band, a column per
 // parameter, filled on every show from a fresh results file that the main
 // window writes on request. Printing, preview and the report designer are
-// connected from outside.
+// hooks, set to the table report (ConnectTableReport) when the window is made.
 
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"

@@ -3,9 +3,11 @@
 
 #include "common/DazoError.h"
 #include "evaluation/EvaluationCore.h"
+#include "reports/DefaultReports.h"
 #include "reports/EditGrid.h"
 #include "reports/LineFiles.h"
 #include "reports/ReportPageCommon.h"
+#include "reports/engine/ReportWindows.h"
 #include "reports/ResultsFiles.h"
 #include "signal/uconst.h"
 
@@ -53,18 +55,6 @@ std::string FieldOf(const std::string& line, std::size_t index)
     return line.substr(start, line.find(';', start) - start);
 }
 
-void DeclarePointFields(TTextPipeline& pipeline)
-{
-    static const char* const kNames[] = {"Id", "Name", "MicPos", "MicRichtung", "MicAbBoden", "MicAbWand", "Lautpos",
-        "LautAbBoden", "LautAbWand", "Note", "nn1", "nn2", "AnzMessungen", "Files"};
-    int position = 0;
-    for (const char* name : kNames) {
-        const bool count = std::string_view(name) == "AnzMessungen";
-        pipeline.DeclareField(name, position++, count ? TFieldType::Integer : TFieldType::String, 10);
-    }
-    pipeline.Delimiter = '\t';
-}
-
 template <class Control>
 Control* Named(Control* control, const char* name)
 {
@@ -109,10 +99,11 @@ TNachhallDiaDlg::TNachhallDiaDlg(ProgramPaths paths, FormatSettings format, QWid
     PipeValues.FileName = paths_.ResultsFile();
     PData.Delimiter = '\t';
     LData.Delimiter = '\t';
-    DeclarePointFields(MessPunktPipe);
+    DeclarePointsFields(MessPunktPipe);
     MessPunktPipe.FileName = paths_.PointsFile();
 
     ConnectReportButtons();
+    ConnectProjectReports(*this);
 }
 
 QWidget* TNachhallDiaDlg::CreateNachhallSheet()

@@ -5,7 +5,8 @@
 // per octave band as a diagram with its values, all averaged parameters as a
 // table, the mean EDT, RT20 and RT30 of the 500 Hz and 1000 Hz bands, and the
 // pages of the three printed reports. The results come from the main window
-// on request; the reports are connected from outside.
+// on request; the reports are hooks, set to the window's three reports
+// (ConnectProjectReports) when the window is made.
 
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
