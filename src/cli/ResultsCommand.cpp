@@ -3,6 +3,7 @@
 // project, made as the main window makes it for the report windows.
 
 #include "CommandLine.h"
+#include "EvaluationSetup.h"
 
 #include "analysis/DecayQuality.h"
 #include "common/DazoError.h"
@@ -29,74 +30,6 @@
 
 namespace dazo::cli {
 namespace {
-
-// The evaluation runs as if the program lived in a fresh directory of its own,
-// so its temporary report files never touch an installation.
-class PrivateDataDirectory {
-public:
-    PrivateDataDirectory()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dazo-eval-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            FailWith("Verzeichnis %s kann nicht angelegt werden", pattern);
-        path_ = pattern;
-    }
-    ~PrivateDataDirectory()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    PrivateDataDirectory(const PrivateDataDirectory&) = delete;
-    PrivateDataDirectory& operator=(const PrivateDataDirectory&) = delete;
-
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-class TerminalProgress : public Progress {
-public:
-    void Start(int maximum, const std::string& caption) override
-    {
-        maximum_ = std::max(maximum, 0);
-        done_ = 0;
-        caption_ = caption.empty() ? "Berechnen" : Utf8(caption);
-        Draw();
-    }
-    void Step() override
-    {
-        ++done_;
-        Draw();
-    }
-    void Finish() override { std::cerr << "\n"; }
-
-private:
-    void Draw() const
-    {
-        constexpr int kWidth = 30;
-        const int filled = maximum_ > 0 ? std::min(done_, maximum_) * kWidth / maximum_ : kWidth;
-        std::cerr << "\r" << caption_ << " [" << std::string(static_cast<std::size_t>(filled), '#')
-                  << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << done_ << "/"
-                  << maximum_ << std::flush;
-    }
-
-    int maximum_ = 0;
-    int done_ = 0;
-    std::string caption_;
-};
-
-// The measurement the program loads first: the first file of the first point
-// that has measurements.
-std::string FirstMeasurement(const std::vector<std::string>& pointLines)
-{
-    for (const auto& line : pointLines) {
-        TMessPunkt point;
-        if (const auto files = ReadPointLine(point, line); !files.empty())
-            return files.front();
-    }
-    Fail("Das Projekt enthält keine Messung");
-}
 
 // Per band key 1 ... 10, whether the decay does not carry EDT, RT20 and RT30
 // (DecayQuality) in at least one of the measurements evaluated.
@@ -255,7 +188,7 @@ int RunResults(CommandLine& args)
     core.LoadMeasurementFile(JoinPath(DirectoryOf(project), FirstMeasurement(TEvaluationCore::PointListFor(path))));
 
     TerminalProgress terminal;
-    Progress* progress = all && ::isatty(STDERR_FILENO) ? &terminal : nullptr;
+    Progress* progress = all ? ProgressOnTerminal(terminal) : nullptr;
     core.HandleMessage(all ? WM_RESULTS_ALL : WM_RESULTS_CURRENT, progress);
 
     const auto lines = ReadLines(core.Paths().ResultsFile());
