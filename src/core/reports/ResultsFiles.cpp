@@ -165,8 +165,9 @@ void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& for
         auto& sum = merged[same->second];
         sum[0] = std::to_string(TextToInteger(Trim(sum[0])) + 1);
         for (std::size_t p = 2; p < sum.size(); ++p) {
-            const long double total = static_cast<long double>(GeneralFloatValue(sum[p], format))
-                                    + GeneralFloatValue(FieldAt(fields, p), format);
+            // Added as doubles: a sum beyond the double's range is then infinite
+            // and refused, where an extended sum would have to be narrowed.
+            const double total = GeneralFloatValue(sum[p], format) + GeneralFloatValue(FieldAt(fields, p), format);
             sum[p] = GeneralFloatText(static_cast<double>(CheckedFinite(total)), format);
         }
     }

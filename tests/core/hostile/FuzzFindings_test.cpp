@@ -4,6 +4,7 @@
 
 #include "analysis/uHallCalcer.h"
 #include "common/DazoError.h"
+#include "common/Encoding.h"
 #include "common/FormatSettings.h"
 #include "reports/ResultsFiles.h"
 #include "signal/MData.h"
@@ -89,6 +90,19 @@ TEST(FuzzFindings, AveragingManyBandNamesTakesOnePass)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(kLines / 2));
     EXPECT_EQ(lines.back(), "2;b49999;1.5");
+}
+
+TEST(FuzzFindings, AveragedSumBeyondTheDoubleRangeIsRefused)
+{
+    // The sum was taken in extended precision and narrowed to an infinite
+    // double, which came back as "'INF' ist kein gültiger Gleitkommawert".
+    std::vector<std::string> lines = {"a;500;1e308", "b;500;1.5e308"};
+    try {
+        AverageBandLines(lines, FormatSettings{});
+        ADD_FAILURE() << "no error";
+    } catch (const DazoError& e) {
+        EXPECT_EQ(e.what(), Ansi("Gleitkommaüberlauf"));
+    }
 }
 
 } // namespace
