@@ -19,12 +19,16 @@
 
 namespace dazo::fuzz {
 
-// A directory for this process alone, on tmpfs where there is one (the profile
-// layer syncs every write to disk), removed when the process ends normally.
+// A directory for this process alone, under TMPDIR (scripts/fuzz points it to
+// a directory of the run on tmpfs and removes that afterwards: libFuzzer does
+// not always end through exit), else on tmpfs where there is one (the profile
+// layer syncs every write to disk).
 inline const std::filesystem::path& ScratchDirectory()
 {
     static const std::filesystem::path dir = [] {
-        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
+        const char* tmpdir = std::getenv("TMPDIR");
+        const std::filesystem::path base = tmpdir && *tmpdir ? std::filesystem::path(tmpdir)
+                                         : std::filesystem::is_directory("/dev/shm")
                                          ? std::filesystem::path("/dev/shm")
                                          : std::filesystem::temp_directory_path();
         std::filesystem::path made = base / ("dazo-fuzz-" + std::to_string(::getpid()));
