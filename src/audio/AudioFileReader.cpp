@@ -20,7 +20,9 @@ namespace {
 
 constexpr std::size_t kTitleSize = 80;
 constexpr std::size_t kCommentSize = 60;
-constexpr sf_count_t kFramesPerRead = 8192;
+// Samples of all channels read at once: the read block has the same size
+// whatever channel count a header claims.
+constexpr std::size_t kSamplesPerRead = 65536;
 
 struct CloseAudioFile {
     void operator()(SNDFILE* file) const { sf_close(file); }
@@ -66,16 +68,18 @@ std::string Cut(std::string text, std::size_t size)
     return text;
 }
 
-// The first channel; the other channels of each frame are skipped.
+// The first channel; the other channels of each frame are skipped. The frame
+// count of the header is only a claim (a few bytes can claim 2^31 frames), so
+// memory grows with the samples actually decoded, never ahead of them.
 std::vector<float> FirstChannel(SNDFILE* file, const SF_INFO& info)
 {
     const auto frames = static_cast<std::size_t>(info.frames);
     const auto channels = static_cast<std::size_t>(info.channels);
+    const auto framesPerRead = static_cast<sf_count_t>(std::max<std::size_t>(kSamplesPerRead / channels, 1));
     std::vector<float> samples;
-    samples.reserve(frames);
-    std::vector<float> block(static_cast<std::size_t>(kFramesPerRead) * channels);
+    std::vector<float> block(static_cast<std::size_t>(framesPerRead) * channels);
     while (samples.size() < frames) {
-        const auto wanted = std::min<sf_count_t>(kFramesPerRead, static_cast<sf_count_t>(frames - samples.size()));
+        const auto wanted = std::min<sf_count_t>(framesPerRead, static_cast<sf_count_t>(frames - samples.size()));
         const sf_count_t read = sf_readf_float(file, block.data(), wanted);
         for (sf_count_t i = 0; i < read; ++i)
             samples.push_back(block[static_cast<std::size_t>(i) * channels]);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <unordered_map>
 
 namespace dazo {
 namespace {
@@ -150,21 +151,23 @@ void AppendBandLines(const std::string& projectFile, const std::string& measurem
 void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& format)
 {
     std::vector<std::vector<std::string>> merged;
+    // Band name -> its merged line, so that a file of many band names is read
+    // in one pass rather than compared with every line merged so far.
+    std::unordered_map<std::string, std::size_t> mergedByBand;
     for (const auto& line : lines) {
         auto fields = SplitAt(line, ';');
-        const std::string& band = FieldAt(fields, 1);
-        const auto same = std::find_if(merged.begin(), merged.end(),
-                                       [&](const std::vector<std::string>& m) { return m[1] == band; });
-        if (same == merged.end()) {
+        const auto [same, isNew] = mergedByBand.try_emplace(FieldAt(fields, 1), merged.size());
+        if (isNew) {
             fields[0] = std::to_string(1); // the count of lines merged so far
             merged.push_back(std::move(fields));
             continue;
         }
-        auto& sum = *same;
+        auto& sum = merged[same->second];
         sum[0] = std::to_string(TextToInteger(Trim(sum[0])) + 1);
         for (std::size_t p = 2; p < sum.size(); ++p) {
-            const long double total = static_cast<long double>(GeneralFloatValue(sum[p], format))
-                                    + GeneralFloatValue(FieldAt(fields, p), format);
+            // Added as doubles: a sum beyond the double's range is then infinite
+            // and refused, where an extended sum would have to be narrowed.
+            const double total = GeneralFloatValue(sum[p], format) + GeneralFloatValue(FieldAt(fields, p), format);
             sum[p] = GeneralFloatText(static_cast<double>(CheckedFinite(total)), format);
         }
     }

@@ -3,6 +3,7 @@
 
 #include "common/DazoError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -69,9 +70,13 @@ std::string FloatToText(double x)
     if (x == 0)
         return "0";
 
+    // The largest doubles would round up past the double's range at 15
+    // digits, and such a text reads back as no number at all: they are written
+    // as the largest 15-digit value instead.
+    constexpr double kLargestText = 1.79769313486231e308;
     // Scientific text with 15 significant digits: "-d.dddddddddddddde-XX".
     char buffer[40];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x),
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::min(std::fabs(x), kLargestText),
                                        std::chars_format::scientific, 14);
     const std::string_view scientific(buffer, written.ptr - buffer);
     const auto ePos = scientific.find('e');
