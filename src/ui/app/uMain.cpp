@@ -186,7 +186,8 @@ TMainForm::TMainForm(ProgramPaths paths, QWidget* parent)
     OpenDialog1 = Named(new QFileDialog(this, Text("Messung öffnen")), "OpenDialog1");
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setNameFilters({Text("Nachhallzeit Projekt  (*.npj)"), Text("MLSSA (*.tim)"), Text("QEL (*.qel)")});
+    OpenDialog1->setNameFilters({Text("Nachhallzeit Projekt  (*.npj)"), Text("MLSSA (*.tim)"), Text("QEL (*.qel)"),
+                                Text("Audio (*.wav *.flac *.aif *.aiff)")});
 
     tablePlaceholder_ = std::make_unique<QWidget>();
     tablePlaceholder_->setObjectName("TablePlaceholder");

@@ -224,7 +224,7 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
     EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 3);
     // QFileDialog collapses the two blanks of the first filter's text.
     auto* open = Find<QFileDialog>("OpenDialog1");
-    EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)"}));
+    EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)", "Audio (*.wav *.flac *.aif *.aiff)"}));
     EXPECT_EQ(open->selectedNameFilter(), "Nachhallzeit Projekt (*.npj)");
 
     auto* tabs = Find<QTabWidget>("ParamPages");
