@@ -196,6 +196,7 @@ private:
     void bSetCCustClick();
     void bMessSchnittClick();
     void SetCropAtWhiteCursor(QLineEdit* edit, const char* caption, const char* question);
+    void StoreCropPoint(QLineEdit* edit, int sample);
     void ApplyCrop();
     void bResetClick();
     void bCompressClick();

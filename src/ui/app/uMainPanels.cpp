@@ -46,6 +46,8 @@ QString Text(const char* utf8)
 // The line break of the questions is stored as LF then CR.
 const char* const kCropQuestion = "ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rAktuelles Diagramm beim weißen Cursor beschneiden?";
 const char* const kSchroederQuestion = "ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rSchröder Integration beim weißen Cursor beginnen?";
+const char* const kCompressQuestion = "ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rGeschätzter Rauschpegel: %1 dB\n\r"
+                                      "Schnittpunkt mit dem Rauschen: %2 ms\n\rSchröder Integration beim Schnittpunkt beginnen?";
 const char* const kResetQuestion = "ACHTUNG: Alle Einstellungen gehen verloren\n\rReset durchführen?";
 
 constexpr int kFreeCursor = 2;
@@ -331,7 +333,12 @@ void TMainForm::SetCropAtWhiteCursor(QLineEdit* edit, const char* caption, const
 {
     if (!ShownCalcer() || !Dialogs.AskYesNo(Text(caption), Text(question)))
         return;
-    edit->setText(QString::number(FCursors->Items(kFreeCursor).Position()));
+    StoreCropPoint(edit, FCursors->Items(kFreeCursor).Position());
+}
+
+void TMainForm::StoreCropPoint(QLineEdit* edit, int sample)
+{
+    edit->setText(QString::number(sample));
     ApplyCrop();
 }
 
@@ -378,11 +385,20 @@ void TMainForm::bCompressClick()
         FCursors->Items(kFreeCursor).PlaceAt(kCompressCursorIndex); // bound to the curve
         UpdateCursorReadouts();
     }
+    LundebyResult estimate{};
     try {
-        LundebyEstimate(*core_->CalcData());
+        estimate = LundebyEstimate(*core_->CalcData());
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
+        return;
     }
+    const FormatSettings format = core_->Format();
+    const double crossingMs = estimate.crossingSample * static_cast<double>(core_->CalcData()->SampleInterval);
+    const QString question = Text(kCompressQuestion)
+                                 .arg(FromAnsi(UserFixedText(estimate.noiseLevel, 1, format)))
+                                 .arg(FromAnsi(UserFixedText(crossingMs, 2, format)));
+    if (Dialogs.AskYesNo(Text("Schröderplott"), question))
+        StoreCropPoint(EMessS, estimate.crossingSample);
 }
 
 // ---- Export, chart picture, printing ------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "analysis/ParameterPanels.h"
 #include "analysis/ResultCache.h"
+#include "analysis/lundeby.h"
 #include "project/IniFile.h"
 
 #include <QComboBox>
@@ -19,6 +20,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace dazo::test {
 namespace {
@@ -282,6 +285,7 @@ TEST_F(PanelsTest, CropSettingsGoThroughTheProjectFileAndApplyAtTheNextLoad)
 TEST_F(PanelsTest, CompPutsTheWhiteCursorOnPoint5000OrTheCurvesEndAndReportsLundebyErrors)
 {
     Open(MakeProject(3000));
+    answerYes = false; // keep the whole file for the signal below
     Click("bCompress");
     EXPECT_EQ(Position(2), 2999);
     EXPECT_EQ(EditText("eC3"), Fixed(2999 * 0.04, 2));
@@ -302,6 +306,40 @@ TEST_F(PanelsTest, CompPutsTheWhiteCursorOnPoint5000OrTheCurvesEndAndReportsLund
     EXPECT_EQ(Position(2), 5000);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], QString::fromUtf8("Ungültige Gleitkommaoperation"));
+}
+
+TEST_F(PanelsTest, CompOffersTheNoiseCrossingAsSchroederStart)
+{
+    const std::string project = MakeProject(8000, "[r01.tim]\nMPS=100\n");
+    TCalcData file;
+    file.LoadFromFile(dir.File("r01.tim"));
+    const LundebyResult estimate = LundebyEstimate(file);
+    Open(project);
+    const auto projectText = [&] {
+        std::ifstream in(project, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = projectText();
+
+    answerYes = false;
+    Click("bCompress");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].first, QString::fromUtf8("Schröderplott"));
+    EXPECT_EQ(questions[0].second,
+              QString::fromUtf8("ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rGeschätzter Rauschpegel: %1 dB\n\r"
+                                "Schnittpunkt mit dem Rauschen: %2 ms\n\rSchröder Integration beim Schnittpunkt beginnen?")
+                  .arg(Fixed(estimate.noiseLevel, 1), Fixed(estimate.crossingSample * 0.04, 2)));
+    EXPECT_EQ(projectText(), before);
+    EXPECT_EQ(EditText("EMessS"), "100");
+
+    answerYes = true;
+    Click("bCompress");
+    // The section was erased with the cached results, and the project opened anew.
+    EXPECT_EQ(IniFile(project).ReadSectionValues("r01.tim"),
+              (std::vector<std::string>{"MPA=0", "MPE=8000", "MPS=" + std::to_string(estimate.crossingSample)}));
+    ASSERT_TRUE(form->Core().HasMeasurement());
+    EXPECT_EQ(EditText("EMessS"), QString::number(estimate.crossingSample));
+    EXPECT_TRUE(messages.empty());
 }
 
 // ---- Export, chart picture, printing ------------------------------------------------------
