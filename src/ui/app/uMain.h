@@ -188,6 +188,7 @@ private:
     void ShowFittedRange(int kind);
     void RefitCustomRange();
     void UpdateRTLabels();
+    void MarkDecayFlags();
     void UpdateEnergyPanel();
     void UpdateCursorReadouts();
     void eC1Enter(QLineEdit* edit);

@@ -7,6 +7,7 @@
 #include "app/uMain.h"
 
 #include "analysis/ChartCursors.h"
+#include "analysis/DecayQuality.h"
 #include "analysis/CursorReadouts.h"
 #include "analysis/ParameterPanels.h"
 #include "analysis/lundeby.h"
@@ -18,8 +19,11 @@
 #include "evaluation/CropSettings.h"
 #include "evaluation/EvaluationCore.h"
 #include "project/UserNumbers.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
@@ -206,6 +210,25 @@ void TMainForm::UpdateRTLabels()
     const RTPanelTexts texts = RTPanelTextsFor(core_->Calcer(FCurrent)->RTRecords, PressedRTKind(), core_->Format());
     SetTexts({{lbEDT, texts.lbEDT}, {lbRT20, texts.lbRT20}, {lbRT30, texts.lbRT30}, {lcEDT, texts.lcEDT}, {lcRT20, texts.lcRT20},
         {lcRT30, texts.lcRT30}, {lcRtxx, texts.lcRtxx}, {lbRSelect, texts.lbRSelect}, {lcRSelect, texts.lcRSelect}});
+    MarkDecayFlags();
+}
+
+// Only the look changes: the stored values stay as computed.
+void TMainForm::MarkDecayFlags()
+{
+    const DecayQuality quality = AssessDecay(*core_->Calcer(FCurrent));
+    const std::pair<DecayTime, std::array<QLabel*, 2>> rows[] = {
+        {DecayTime::EDT, {lbEDT, lcEDT}}, {DecayTime::RT20, {lbRT20, lcRT20}}, {DecayTime::RT30, {lbRT30, lcRT30}}};
+    for (const auto& [time, labels] : rows) {
+        const QString reason = FromAnsi(DecayFlagReason(quality, time, core_->Format()));
+        for (QLabel* label : labels) {
+            label->setAutoFillBackground(!reason.isEmpty());
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, reason.isEmpty() ? QApplication::palette(label).color(QPalette::Window) : kDecayFlagColour);
+            label->setPalette(palette);
+            label->setToolTip(reason);
+        }
+    }
 }
 
 // ---- Energy panel ------------------------------------------------------------------

@@ -5,9 +5,12 @@
 #include "MetafileWalker.h"
 
 #include "analysis/ParameterPanels.h"
+#include "analysis/DecayQuality.h"
 #include "analysis/ResultCache.h"
 #include "analysis/lundeby.h"
 #include "project/IniFile.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -340,6 +343,26 @@ TEST_F(PanelsTest, CompOffersTheNoiseCrossingAsSchroederStart)
     ASSERT_TRUE(form->Core().HasMeasurement());
     EXPECT_EQ(EditText("EMessS"), QString::number(estimate.crossingSample));
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PanelsTest, FlaggedDecayTimesArePaleRedWithTheirReason)
+{
+    Open(MakeProject(3000)); // cut off 36 dB down the decay: too little range for RT30
+    const DecayQuality quality = AssessDecay(Shown());
+    ASSERT_FALSE(quality.edtFlag);
+    ASSERT_TRUE(quality.rt30Flag);
+    const std::pair<DecayTime, std::array<const char*, 2>> rows[] = {
+        {DecayTime::EDT, {"lbEDT", "lcEDT"}}, {DecayTime::RT20, {"lbRT20", "lcRT20"}}, {DecayTime::RT30, {"lbRT30", "lcRT30"}}};
+    for (const auto& [time, names] : rows) {
+        const QString reason = ui::FromAnsi(DecayFlagReason(quality, time, ui::UserFormat()));
+        for (const char* name : names) {
+            auto* label = Find<QLabel>(name);
+            EXPECT_EQ(label->toolTip(), reason) << name;
+            EXPECT_EQ(label->autoFillBackground() && label->palette().color(QPalette::Window) == ui::kDecayFlagColour, !reason.isEmpty())
+                << name;
+        }
+    }
+    EXPECT_TRUE(Find<QLabel>("lcRT30")->toolTip().startsWith("Dynamikbereich"));
 }
 
 // ---- Export, chart picture, printing ------------------------------------------------------
