@@ -11,6 +11,7 @@
 // the parameter panels and the chart's commands; uMainInput.cpp moves the
 // cursors with the mouse and the keyboard.
 
+#include "analysis/DecayQuality.h"
 #include "common/ProgramPaths.h"
 #include "evaluation/ProgramSettings.h"
 
@@ -22,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -85,6 +87,9 @@ public:
     // The windows made after the main window and living as long as it. The
     // manager loads its measurements through LoadMeasurementFile. Without a
     // results table, "Tabelle" docks an empty page.
+    // The decay quality of each band whose calculator is calculated (index
+    // band - 1); the others have none: assessing them would mean calculating.
+    std::vector<std::optional<DecayQuality>> CalculatedBandQualities() const;
     void SetCompanionWindows(TMesManDlg* manager, TProjectDlg* projectData, QWidget* resultsTable = nullptr);
 
     // A project file, or a single measurement file that becomes a one-point

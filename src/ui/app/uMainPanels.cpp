@@ -213,6 +213,17 @@ void TMainForm::UpdateRTLabels()
     MarkDecayFlags();
 }
 
+std::vector<std::optional<DecayQuality>> TMainForm::CalculatedBandQualities() const
+{
+    std::vector<std::optional<DecayQuality>> qualities(kCalcerCount - 1);
+    if (!core_->HasMeasurement())
+        return qualities;
+    for (int band = 1; band < kCalcerCount; ++band)
+        if (const TCalcChart* calcer = core_->Calcer(band); calcer && calcer->Calculated)
+            qualities[static_cast<std::size_t>(band - 1)] = AssessDecay(*calcer);
+    return qualities;
+}
+
 // Only the look changes: the stored values stay as computed.
 void TMainForm::MarkDecayFlags()
 {

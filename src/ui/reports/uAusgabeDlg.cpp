@@ -2,11 +2,15 @@
 #include "reports/uAusgabeDlg.h"
 
 #include "evaluation/EvaluationCore.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 #include "reports/EditGrid.h"
 #include "reports/ReportPageCommon.h"
 #include "signal/uconst.h"
 
+#include <QHelpEvent>
 #include <QShowEvent>
+#include <QToolTip>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -41,7 +45,7 @@ TAusgabeDlg::TAusgabeDlg(ProgramPaths paths, FormatSettings format, QWidget* par
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->SetAlignment(TAlignment::RightJustify);
     Grid->SetColWidth(0, kTitleColumnWidth);
-    // The paint hook stays detached: nothing changes a cell's appearance.
+    ConnectDecayFlags();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -92,6 +96,7 @@ void TAusgabeDlg::bCalcClick()
         return;
     if (RunCommand(this, [this] { FillGridFromResults(*Grid, PipeData, format_); }))
         SetReportButtonsEnabled(true);
+    LoadDecayFlags();
 }
 
 void TAusgabeDlg::showEvent(QShowEvent* event)
@@ -108,6 +113,53 @@ void TAusgabeDlg::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     if (!event->spontaneous())
         PipeData.Close();
+}
+
+// ---- Decay-quality marks: the look of EDT, RT20 and RT30 only, never the values ----
+
+void TAusgabeDlg::ConnectDecayFlags()
+{
+    Grid->OnGetDrawValues = [this](TEditGrid&, int col, int row, QFont&, TAlignment&, QColor& background, QString&) {
+        if (!DecayFlagHint(col, row).isEmpty())
+            background = kDecayFlagColour;
+    };
+    Grid->viewport()->installEventFilter(this);
+}
+
+void TAusgabeDlg::LoadDecayFlags()
+{
+    decayQualities_ = DecayQualities ? DecayQualities() : std::vector<std::optional<DecayQuality>>{};
+    Grid->viewport()->update();
+}
+
+QString TAusgabeDlg::DecayFlagHint(int col, int row) const
+{
+    if (row < 1 || row > static_cast<int>(decayQualities_.size()) || !decayQualities_[static_cast<std::size_t>(row - 1)])
+        return {};
+    const QString title = Grid->Cell(col, 0);
+    const std::pair<const char*, DecayTime> columns[] = {{"EDT", DecayTime::EDT}, {"RT20", DecayTime::RT20}, {"RT30", DecayTime::RT30}};
+    for (const auto& [name, time] : columns)
+        if (title == QLatin1String(name))
+            return FromAnsi(DecayFlagReason(*decayQualities_[static_cast<std::size_t>(row - 1)], time, format_));
+    return {};
+}
+
+bool TAusgabeDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Grid->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        for (int row = 1; row < Grid->RowCount(); ++row)
+            for (int col = 1; col < Grid->ColCount(); ++col)
+                if (Grid->CellRect(col, row).contains(help->pos())) {
+                    const QString hint = DecayFlagHint(col, row);
+                    if (hint.isEmpty())
+                        QToolTip::hideText();
+                    else
+                        QToolTip::showText(help->globalPos(), hint, Grid->viewport());
+                    return true;
+                }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace dazo::ui

@@ -363,6 +363,12 @@ TEST_F(PanelsTest, FlaggedDecayTimesArePaleRedWithTheirReason)
         }
     }
     EXPECT_TRUE(Find<QLabel>("lcRT30")->toolTip().startsWith("Dynamikbereich"));
+
+    // The results table gets the quality of the calculated bands only.
+    const auto qualities = form->CalculatedBandQualities();
+    ASSERT_EQ(qualities.size(), 10u);
+    EXPECT_TRUE(qualities[0] && qualities[0]->rt30Flag);
+    EXPECT_FALSE(qualities[5]);
 }
 
 // ---- Export, chart picture, printing ------------------------------------------------------

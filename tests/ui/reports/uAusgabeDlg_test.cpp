@@ -3,6 +3,8 @@
 
 #include "common/Encoding.h"
 #include "project/DialogHelpers.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 #include "reports/EditGrid.h"
 #include "reports/EditGridModel.h"
 #include "reports/EvaluationProject.h"
@@ -105,6 +107,33 @@ TEST_P(AusgabeDlgTest, ShowFillsTheTableFromTheResultsOfTheLoadedMeasurement)
     ExpectFrame();
     ASSERT_NE(project.Results(), first);
     ExpectValuesOf(project.Results());
+}
+
+TEST_P(AusgabeDlgTest, FlaggedDecayTimesOfABandArePaleRedWithTheirReason)
+{
+    dlg.RequestResults = project.Requests();
+    std::vector<std::optional<DecayQuality>> qualities(10);
+    qualities[0] = JudgeDecay(40.0, 5.0); // RT30 short of range
+    qualities[4] = JudgeDecay(60.0, 20.0); // 250 Hz: RT20 and RT30 curved
+    dlg.DecayQualities = [&] { return qualities; };
+    dlg.show();
+
+    const auto background = [&](int col, int row) {
+        QFont font;
+        TAlignment alignment = TAlignment::LeftJustify;
+        QColor colour = Qt::white;
+        QString text;
+        dlg.Grid->OnGetDrawValues(*dlg.Grid, col, row, font, alignment, colour, text);
+        return colour;
+    };
+    for (int row = 1; row < 11; ++row)
+        for (int col = 1; col < 12; ++col) {
+            const bool flagged = (row == 1 && col == 3) || (row == 5 && (col == 2 || col == 3));
+            EXPECT_EQ(background(col, row), flagged ? kDecayFlagColour : QColor(Qt::white)) << col << "," << row;
+            EXPECT_EQ(dlg.DecayFlagHint(col, row).isEmpty(), !flagged) << col << "," << row;
+        }
+    EXPECT_EQ(dlg.DecayFlagHint(3, 1), FromAnsi(DecayFlagReason(*qualities[0], DecayTime::RT30, GetParam())));
+    EXPECT_TRUE(dlg.DecayFlagHint(2, 5).startsWith(QString::fromUtf8("Krümmung 20")));
 }
 
 TEST_P(AusgabeDlgTest, RequestThatWritesNothingLeavesAnEmptyFrame)
