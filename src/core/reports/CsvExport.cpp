@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/CsvExport.h"
 
+#include "analysis/Series.h"
 #include "common/DazoError.h"
 #include "project/UserNumbers.h"
 
@@ -58,6 +59,17 @@ void WriteCsv(const std::string& path, const CsvRows& rows)
         std::filesystem::remove(temporary, error);
         FailWith("In %s kann nicht geschrieben werden", path);
     }
+}
+
+CsvRows CurveRows(const std::string& valueTitle, const TLineSeries& shown, const TLineSeries& schroeder, FormatSettings format)
+{
+    CsvRows rows{{"t [ms]", valueTitle, "Schroeder [dB]"}};
+    const auto xs = shown.Xs();
+    const auto ys = shown.Ys();
+    const auto levels = schroeder.Ys();
+    for (std::size_t i = 0; i < xs.size(); ++i)
+        rows.push_back({CsvNumber(xs[i], format), CsvNumber(ys[i], format), i < levels.size() ? CsvNumber(levels[i], format) : std::string()});
+    return rows;
 }
 
 } // namespace dazo

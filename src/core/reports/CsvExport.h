@@ -11,6 +11,8 @@
 
 namespace dazo {
 
+class TLineSeries;
+
 using CsvRows = std::vector<std::vector<std::string>>;
 
 inline constexpr char kCsvSeparator = ';';
@@ -23,5 +25,10 @@ std::string CsvNumber(double x, FormatSettings format);
 // break is quoted. Raises "Datei <path> kann nicht erstellt werden" or "In
 // <path> kann nicht geschrieben werden".
 void WriteCsv(const std::string& path, const CsvRows& rows);
+
+// A header ("t [ms]", the value title, "Schroeder [dB]") and a row per point of
+// the shown curve beside the Schroeder curve on the same sample grid; the
+// Schroeder column stays empty where that curve has ended.
+CsvRows CurveRows(const std::string& valueTitle, const TLineSeries& shown, const TLineSeries& schroeder, FormatSettings format);
 
 } // namespace dazo

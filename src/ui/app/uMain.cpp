@@ -259,6 +259,7 @@ void TMainForm::CreateMenus()
     Drucken1 = Named(PopupMenu1->addAction(Text("Diagramm drucken")), "Drucken1");
     Speichern1 = Named(PopupMenu1->addAction(Text("Diagramm speichern...")), "Speichern1");
     Druckvorschau1 = Named(PopupMenu1->addAction(Text("Druckvorschau")), "Druckvorschau1");
+    DatenExportieren1 = Named(PopupMenu1->addAction(Text("Daten exportieren...")), "DatenExportieren1");
 }
 
 QWidget* TMainForm::CreateTopBar()

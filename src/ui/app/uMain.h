@@ -121,6 +121,8 @@ public:
         std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& preset)> AskText;
         // The save dialog of the chart picture; empty when cancelled.
         std::function<QString()> AskChartFileName;
+        // A save dialog for a CSV file; empty when cancelled.
+        std::function<QString(const QString& caption)> AskCsvFileName;
         // The print dialog; false when cancelled.
         std::function<bool(QPrinter& printer)> AskPrinter;
     };
@@ -208,6 +210,7 @@ private:
     void bCompressClick();
     void SpeedButton2Click();
     void Speichern1Click();
+    void DatenExportieren1Click();
     void Drucken1Click();
     void Druckvorschau1Click();
 
@@ -283,6 +286,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* Drucken1 = nullptr;
     QAction* Speichern1 = nullptr;
+    QAction* DatenExportieren1 = nullptr;
     QAction* Druckvorschau1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
 

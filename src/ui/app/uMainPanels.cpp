@@ -19,6 +19,7 @@
 #include "evaluation/CropSettings.h"
 #include "evaluation/EvaluationCore.h"
 #include "project/UserNumbers.h"
+#include "reports/CsvExport.h"
 #include "reports/DecayFlagMark.h"
 #include "reports/DecayFlagText.h"
 
@@ -96,6 +97,9 @@ void TMainForm::SetDefaultDialogs()
             return QString();
         return SaveDialog1->selectedFiles().constFirst();
     };
+    Dialogs.AskCsvFileName = [this](const QString& caption) {
+        return QFileDialog::getSaveFileName(this, caption, QString(), QStringLiteral("CSV (*.csv)"));
+    };
     Dialogs.AskPrinter = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
@@ -127,6 +131,7 @@ void TMainForm::ConnectPanels()
     connect(bCompress, &QPushButton::clicked, this, &TMainForm::bCompressClick);
     connect(SpeedButton2, &QToolButton::clicked, this, &TMainForm::SpeedButton2Click);
     connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);
+    connect(DatenExportieren1, &QAction::triggered, this, &TMainForm::DatenExportieren1Click);
     connect(Drucken1, &QAction::triggered, this, &TMainForm::Drucken1Click);
     connect(Druckvorschau1, &QAction::triggered, this, &TMainForm::Druckvorschau1Click);
 }
@@ -457,6 +462,22 @@ void TMainForm::Speichern1Click()
     try {
         Chart1->ReplotNow(); // the axes as they are on screen
         SaveChartPicture(fileName, Chart1->size(), CustomPlotRenderer(*Chart1));
+    } catch (const std::exception& e) {
+        ShowError(FromAnsi(e.what()));
+    }
+}
+
+// The curve as shown (the left axis title names its unit) beside the Schroeder curve.
+void TMainForm::DatenExportieren1Click()
+{
+    const TCalcChart* calcer = ShownCalcer();
+    if (!calcer || !FShownSeries)
+        return;
+    const QString fileName = Dialogs.AskCsvFileName(Text("Daten exportieren"));
+    if (fileName.isEmpty())
+        return;
+    try {
+        WriteCsv(ToAnsi(fileName), CurveRows(ToAnsi(Chart1->yAxis->label()), *FShownSeries, calcer->SchroederSeries, core_->Format()));
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
     }

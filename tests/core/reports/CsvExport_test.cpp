@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/CsvExport.h"
 
+#include "analysis/Series.h"
 #include "common/DazoError.h"
 #include "common/Encoding.h"
 
@@ -77,6 +78,16 @@ TEST_F(CsvExportTest, NumbersUseTheUsersSeparator)
 {
     EXPECT_EQ(CsvNumber(1234.5, FormatSettings::German()), "1234,5");
     EXPECT_EQ(CsvNumber(1234.5, FormatSettings::English()), "1234.5");
+}
+
+TEST_F(CsvExportTest, CurveRowsPutTheSchroederCurveBesideTheShownOne)
+{
+    TLineSeries shown, schroeder;
+    shown.Add(0.0, 0.5);
+    shown.Add(0.04, -0.25);
+    schroeder.Add(0.0, 0.0);
+    EXPECT_EQ(CurveRows("Amplitude [Volt]", shown, schroeder, FormatSettings::German()),
+              (CsvRows{{"t [ms]", "Amplitude [Volt]", "Schroeder [dB]"}, {"0", "0,5", "0"}, {"0,04", "-0,25", ""}}));
 }
 
 TEST_F(CsvExportTest, UnwritablePlaceKeepsTheOldFileAndSaysSo)

@@ -373,6 +373,22 @@ TEST_F(PanelsTest, FlaggedDecayTimesArePaleRedWithTheirReason)
 
 // ---- Export, chart picture, printing ------------------------------------------------------
 
+TEST_F(PanelsTest, DataExportWritesTheShownCurveAndTheSchroederCurve)
+{
+    Open(MakeProject(2000));
+    chartFileName = QString::fromStdString(dir.File("daten.csv"));
+    form->findChild<QAction*>("DatenExportieren1")->trigger();
+    std::ifstream in(dir.File("daten.csv"), std::ios::binary);
+    std::string header;
+    std::getline(in, header);
+    EXPECT_EQ(header, ui::ToAnsi("t [ms];" + form->Chart()->yAxis->label() + ";Schroeder [dB]\r"));
+    int lines = 0;
+    for (std::string line; std::getline(in, line);)
+        ++lines;
+    EXPECT_EQ(lines, form->ShownSeries()->Count());
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(PanelsTest, ExportWritesExportTimBesideTheMeasurement)
 {
     Open(MakeProject(8000, "[r01.tim]\nMPA=100\nMPE=5000\n"));

@@ -221,7 +221,8 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
     }
     EXPECT_TRUE(Find<QAction>("Impulsantwort1")->isChecked());
     EXPECT_TRUE(Find<QAction>("HauptspeichersparModus1")->isCheckable());
-    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 3);
+    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 4);
+    EXPECT_EQ(Find<QAction>("DatenExportieren1")->text(), "Daten exportieren...");
     // QFileDialog collapses the two blanks of the first filter's text.
     auto* open = Find<QFileDialog>("OpenDialog1");
     EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)", "Audio (*.wav *.flac *.aif *.aiff)"}));
