@@ -2,12 +2,15 @@
 #include "reports/uAusgabeDlg.h"
 
 #include "evaluation/EvaluationCore.h"
+#include "reports/CsvExport.h"
 #include "reports/DecayFlagMark.h"
 #include "reports/DecayFlagText.h"
 #include "reports/EditGrid.h"
 #include "reports/ReportPageCommon.h"
 #include "signal/uconst.h"
 
+#include <QAction>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QShowEvent>
 #include <QToolTip>
@@ -46,6 +49,7 @@ TAusgabeDlg::TAusgabeDlg(ProgramPaths paths, FormatSettings format, QWidget* par
     Grid->SetAlignment(TAlignment::RightJustify);
     Grid->SetColWidth(0, kTitleColumnWidth);
     ConnectDecayFlags();
+    ConnectTableExport();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -160,6 +164,30 @@ bool TAusgabeDlg::eventFilter(QObject* watched, QEvent* event)
                 }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// ---- Table export ---------------------------------------------------------------
+
+void TAusgabeDlg::ConnectTableExport()
+{
+    AskCsvFileName = [this] { return QFileDialog::getSaveFileName(this, QStringLiteral("Tabelle exportieren"), QString(), QStringLiteral("CSV (*.csv)")); };
+    auto* exportTable = new QAction(QStringLiteral("Tabelle exportieren..."), Grid);
+    exportTable->setObjectName(QStringLiteral("TabelleExportieren1"));
+    connect(exportTable, &QAction::triggered, this, [this] { ExportTable(); });
+    Grid->addAction(exportTable);
+    Grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void TAusgabeDlg::ExportTable()
+{
+    const QString fileName = AskCsvFileName();
+    if (fileName.isEmpty())
+        return;
+    CsvRows rows(static_cast<std::size_t>(Grid->RowCount()));
+    for (int row = 0; row < Grid->RowCount(); ++row)
+        for (int col = 0; col < Grid->ColCount(); ++col)
+            rows[static_cast<std::size_t>(row)].push_back(ToAnsi(Grid->Cell(col, row)));
+    RunCommand(this, [&] { WriteCsv(ToAnsi(fileName), rows); });
 }
 
 } // namespace dazo::ui

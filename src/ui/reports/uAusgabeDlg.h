@@ -40,6 +40,8 @@ public:
     // The decay quality of the bands (index band - 1, the table's rows 1, 2, ...),
     // asked for after every fill; a band without one is not marked.
     std::function<std::vector<std::optional<DecayQuality>>()> DecayQualities;
+    // The save dialog of "Tabelle exportieren..."; empty when cancelled.
+    std::function<QString()> AskCsvFileName;
 
     const ProgramPaths& Paths() const { return paths_; }
     const FormatSettings& Format() const { return format_; }
@@ -58,6 +60,8 @@ public:
 
     // Why the cell's decay time is flagged; empty when it is not.
     QString DecayFlagHint(int col, int row) const;
+    // The table as shown, as CSV (from the grid's context menu).
+    void ExportTable();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,6 +73,7 @@ private:
     void SetReportButtonsEnabled(bool enabled);
     void ConnectDecayFlags();
     void LoadDecayFlags();
+    void ConnectTableExport();
 
     ProgramPaths paths_;
     FormatSettings format_;

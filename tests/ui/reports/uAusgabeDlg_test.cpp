@@ -11,12 +11,14 @@
 #include "reports/ReportPageCommon.h"
 #include "reports/ResultsFiles.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace dazo::ui {
 namespace {
@@ -134,6 +136,23 @@ TEST_P(AusgabeDlgTest, FlaggedDecayTimesOfABandArePaleRedWithTheirReason)
         }
     EXPECT_EQ(dlg.DecayFlagHint(3, 1), FromAnsi(DecayFlagReason(*qualities[0], DecayTime::RT30, GetParam())));
     EXPECT_TRUE(dlg.DecayFlagHint(2, 5).startsWith(QString::fromUtf8("Krümmung 20")));
+}
+
+TEST_P(AusgabeDlgTest, TableExportWritesTheCellsAsShown)
+{
+    dlg.RequestResults = project.Requests();
+    dlg.show();
+    const std::string file = project.Dir().File("tabelle.csv");
+    dlg.AskCsvFileName = [&] { return QString::fromStdString(file); };
+    dlg.Grid->findChild<QAction*>("TabelleExportieren1")->trigger();
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[0], ";EDT;RT20;RT30;RTxx;C35;C50;C80;Cxx;D50;D80;Ts\r");
+    EXPECT_EQ(lines[1].substr(0, 12), "ungefiltert;");
+    EXPECT_EQ(Split(lines[6])[2], ToAnsi(dlg.Grid->Cell(2, 6))); // the user's decimal separator, as shown
 }
 
 TEST_P(AusgabeDlgTest, RequestThatWritesNothingLeavesAnEmptyFrame)
