@@ -94,7 +94,11 @@ public:
 
     // A project file, or a single measurement file that becomes a one-point
     // project. Errors are shown to the user.
-    void OpenProject(const QString& fileName);
+    // False when it could not be opened (the error has been shown).
+    bool OpenProject(const QString& fileName);
+    // A file the user chose (open dialog, drop, recent list): opened and put
+    // first in the recent files.
+    void OpenChosenFile(const QString& fileName);
     // Loads a measurement of the open project; errors are shown to the user
     // and leave the window without a measurement.
     void LoadMeasurementFile(const QString& fileName);
@@ -145,6 +149,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -187,6 +193,7 @@ private:
     // Parameter panels and chart commands (uMainPanels.cpp).
     void ConnectPanels();
     void SetDefaultDialogs();
+    void ShowRecentFiles();
     // The band calculator whose curve the chart shows with the cursors bound
     // to it; none otherwise (the cursors may then point to a curve that is gone).
     TCalcChart* ShownCalcer() const;
@@ -273,6 +280,8 @@ private:
     // Menus.
     QAction* Load1 = nullptr;
     QAction* Exit1 = nullptr;
+    QAction* RecentSeparator = nullptr; // before Exit1; the recent files go above it
+    std::vector<QAction*> RecentActions;
     QActionGroup* ViewGroup = nullptr;
     QAction* Impulsantwort1 = nullptr;
     QAction* ht1 = nullptr;
