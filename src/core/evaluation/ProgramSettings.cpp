@@ -61,4 +61,23 @@ void TProgramSettings::SetCompany(const char* key, const std::string& value)
     Ini.WriteString("DATA", key, value);
 }
 
+std::vector<std::string> TProgramSettings::RecentFiles() const
+{
+    std::vector<std::string> files;
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        if (std::string file = Ini.ReadString("PROG", "Recent" + std::to_string(i)); !file.empty())
+            files.push_back(std::move(file));
+    return files;
+}
+
+void TProgramSettings::AddRecentFile(const std::string& path)
+{
+    std::vector<std::string> files = RecentFiles();
+    std::erase(files, path);
+    files.insert(files.begin(), path);
+    files.resize(kRecentFileCount);
+    for (int i = 1; i <= kRecentFileCount; ++i)
+        Ini.WriteString("PROG", "Recent" + std::to_string(i), files[static_cast<std::size_t>(i - 1)]);
+}
+
 } // namespace dazo

@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace dazo {
 
@@ -22,6 +23,8 @@ struct WindowBounds {
 
 // Keys of section "DATA", named after the company-data dialog's edits.
 inline constexpr std::array<const char*, 6> kCompanyKeys = {"eLFirma", "eLStrasse", "eLOrt", "eLTel", "eLFax", "eLEMail"};
+
+inline constexpr int kRecentFileCount = 8;
 
 class TProgramSettings {
 public:
@@ -40,6 +43,11 @@ public:
 
     // At shut-down: the project directory only while a project is open.
     void SaveOnShutdown(const std::optional<std::string>& projectDirectory, const WindowBounds& bounds);
+
+    // The files opened last, newest first ("PROG"/"Recent1" ... "Recent8").
+    std::vector<std::string> RecentFiles() const;
+    // Puts the file first; an earlier entry of it goes, the ninth drops out.
+    void AddRecentFile(const std::string& path);
 
     std::string Company(const char* key) const;
     void SetCompany(const char* key, const std::string& value);

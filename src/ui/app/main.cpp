@@ -39,6 +39,7 @@ int main(int argc, char** argv)
     dazo::ui::TProjectDlg projectData;
     dazo::ui::TAusgabeDlg resultsTable(*paths);
     resultsTable.RequestResults = [&mainForm](int message) { dazo::ui::SendResultsRequest(&mainForm, message); };
+    resultsTable.DecayQualities = [&mainForm] { return mainForm.CalculatedBandQualities(); };
     mainForm.SetCompanionWindows(&manager, &projectData, &resultsTable);
     mainForm.show();
 

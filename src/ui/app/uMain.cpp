@@ -17,6 +17,10 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -160,6 +164,8 @@ TMainForm::TMainForm(ProgramPaths paths, QWidget* parent)
     resize(778, 609);
 
     CreateMenus();
+    ShowRecentFiles();
+    setAcceptDrops(true);
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);
@@ -186,7 +192,8 @@ TMainForm::TMainForm(ProgramPaths paths, QWidget* parent)
     OpenDialog1 = Named(new QFileDialog(this, Text("Messung öffnen")), "OpenDialog1");
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
-    OpenDialog1->setNameFilters({Text("Nachhallzeit Projekt  (*.npj)"), Text("MLSSA (*.tim)"), Text("QEL (*.qel)")});
+    OpenDialog1->setNameFilters({Text("Nachhallzeit Projekt  (*.npj)"), Text("MLSSA (*.tim)"), Text("QEL (*.qel)"),
+                                Text("Audio (*.wav *.flac *.aif *.aiff)")});
 
     tablePlaceholder_ = std::make_unique<QWidget>();
     tablePlaceholder_->setObjectName("TablePlaceholder");
@@ -218,6 +225,7 @@ void TMainForm::CreateMenus()
     Load1 = Named(file->addAction(Text("Messung öffnen...")), "Load1");
     Load1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     file->addSeparator();
+    RecentSeparator = file->addSeparator();
     Exit1 = Named(file->addAction(Text("Beenden")), "Exit1");
     Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
     connect(Load1, &QAction::triggered, this, &TMainForm::Load1Click);
@@ -258,6 +266,7 @@ void TMainForm::CreateMenus()
     Drucken1 = Named(PopupMenu1->addAction(Text("Diagramm drucken")), "Drucken1");
     Speichern1 = Named(PopupMenu1->addAction(Text("Diagramm speichern...")), "Speichern1");
     Druckvorschau1 = Named(PopupMenu1->addAction(Text("Druckvorschau")), "Druckvorschau1");
+    DatenExportieren1 = Named(PopupMenu1->addAction(Text("Daten exportieren...")), "DatenExportieren1");
 }
 
 QWidget* TMainForm::CreateTopBar()
@@ -732,7 +741,7 @@ QWidget* TMainForm::CreateEvaluationWindow()
     return window;
 }
 
-void TMainForm::OpenProject(const QString& fileName)
+bool TMainForm::OpenProject(const QString& fileName)
 {
     try {
         const std::string file = PathBytes(fileName);
@@ -754,7 +763,9 @@ void TMainForm::OpenProject(const QString& fileName)
         TreeView1->expandAll();
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
+        return false;
     }
+    return true;
 }
 
 void TMainForm::LoadMeasurementFile(const QString& fileName)
@@ -879,7 +890,52 @@ void TMainForm::Load1Click()
 {
     if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
         return;
-    OpenProject(OpenDialog1->selectedFiles().constFirst());
+    OpenChosenFile(OpenDialog1->selectedFiles().constFirst());
+}
+
+void TMainForm::OpenChosenFile(const QString& fileName)
+{
+    if (!OpenProject(fileName))
+        return;
+    try {
+        settings_.AddRecentFile(PathBytes(fileName));
+    } catch (const std::exception& e) {
+        ShowError(FromAnsi(e.what()));
+    }
+    ShowRecentFiles();
+}
+
+void TMainForm::ShowRecentFiles()
+{
+    for (QAction* action : RecentActions)
+        delete action;
+    RecentActions.clear();
+    QMenu* file = qobject_cast<QMenu*>(Exit1->parent());
+    const std::vector<std::string> files = settings_.RecentFiles();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const QString path = PathText(files[i]);
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), file);
+        action->setObjectName(QStringLiteral("Recent%1").arg(i + 1));
+        connect(action, &QAction::triggered, this, [this, path] { OpenChosenFile(path); });
+        file->insertAction(RecentSeparator, action);
+        RecentActions.push_back(action);
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.constFirst().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.constFirst().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    OpenChosenFile(urls.constFirst().toLocalFile());
 }
 
 void TMainForm::RepresentationClick(QAction* entry)

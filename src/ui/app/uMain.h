@@ -11,6 +11,7 @@
 // the parameter panels and the chart's commands; uMainInput.cpp moves the
 // cursors with the mouse and the keyboard.
 
+#include "analysis/DecayQuality.h"
 #include "common/ProgramPaths.h"
 #include "evaluation/ProgramSettings.h"
 
@@ -22,6 +23,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -85,11 +87,18 @@ public:
     // The windows made after the main window and living as long as it. The
     // manager loads its measurements through LoadMeasurementFile. Without a
     // results table, "Tabelle" docks an empty page.
+    // The decay quality of each band whose calculator is calculated (index
+    // band - 1); the others have none: assessing them would mean calculating.
+    std::vector<std::optional<DecayQuality>> CalculatedBandQualities() const;
     void SetCompanionWindows(TMesManDlg* manager, TProjectDlg* projectData, QWidget* resultsTable = nullptr);
 
     // A project file, or a single measurement file that becomes a one-point
     // project. Errors are shown to the user.
-    void OpenProject(const QString& fileName);
+    // False when it could not be opened (the error has been shown).
+    bool OpenProject(const QString& fileName);
+    // A file the user chose (open dialog, drop, recent list): opened and put
+    // first in the recent files.
+    void OpenChosenFile(const QString& fileName);
     // Loads a measurement of the open project; errors are shown to the user
     // and leave the window without a measurement.
     void LoadMeasurementFile(const QString& fileName);
@@ -116,6 +125,8 @@ public:
         std::function<std::optional<QString>(const QString& caption, const QString& prompt, const QString& preset)> AskText;
         // The save dialog of the chart picture; empty when cancelled.
         std::function<QString()> AskChartFileName;
+        // A save dialog for a CSV file; empty when cancelled.
+        std::function<QString(const QString& caption)> AskCsvFileName;
         // The print dialog; false when cancelled.
         std::function<bool(QPrinter& printer)> AskPrinter;
     };
@@ -138,6 +149,8 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -180,6 +193,7 @@ private:
     // Parameter panels and chart commands (uMainPanels.cpp).
     void ConnectPanels();
     void SetDefaultDialogs();
+    void ShowRecentFiles();
     // The band calculator whose curve the chart shows with the cursors bound
     // to it; none otherwise (the cursors may then point to a curve that is gone).
     TCalcChart* ShownCalcer() const;
@@ -188,6 +202,7 @@ private:
     void ShowFittedRange(int kind);
     void RefitCustomRange();
     void UpdateRTLabels();
+    void MarkDecayFlags();
     void UpdateEnergyPanel();
     void UpdateCursorReadouts();
     void eC1Enter(QLineEdit* edit);
@@ -196,11 +211,13 @@ private:
     void bSetCCustClick();
     void bMessSchnittClick();
     void SetCropAtWhiteCursor(QLineEdit* edit, const char* caption, const char* question);
+    void StoreCropPoint(QLineEdit* edit, int sample);
     void ApplyCrop();
     void bResetClick();
     void bCompressClick();
     void SpeedButton2Click();
     void Speichern1Click();
+    void DatenExportieren1Click();
     void Drucken1Click();
     void Druckvorschau1Click();
 
@@ -263,6 +280,8 @@ private:
     // Menus.
     QAction* Load1 = nullptr;
     QAction* Exit1 = nullptr;
+    QAction* RecentSeparator = nullptr; // before Exit1; the recent files go above it
+    std::vector<QAction*> RecentActions;
     QActionGroup* ViewGroup = nullptr;
     QAction* Impulsantwort1 = nullptr;
     QAction* ht1 = nullptr;
@@ -276,6 +295,7 @@ private:
     QMenu* PopupMenu1 = nullptr;
     QAction* Drucken1 = nullptr;
     QAction* Speichern1 = nullptr;
+    QAction* DatenExportieren1 = nullptr;
     QAction* Druckvorschau1 = nullptr;
     QFileDialog* SaveDialog1 = nullptr;
 

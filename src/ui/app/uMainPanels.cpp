@@ -7,6 +7,7 @@
 #include "app/uMain.h"
 
 #include "analysis/ChartCursors.h"
+#include "analysis/DecayQuality.h"
 #include "analysis/CursorReadouts.h"
 #include "analysis/ParameterPanels.h"
 #include "analysis/lundeby.h"
@@ -18,8 +19,12 @@
 #include "evaluation/CropSettings.h"
 #include "evaluation/EvaluationCore.h"
 #include "project/UserNumbers.h"
+#include "reports/CsvExport.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
@@ -46,6 +51,8 @@ QString Text(const char* utf8)
 // The line break of the questions is stored as LF then CR.
 const char* const kCropQuestion = "ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rAktuelles Diagramm beim weißen Cursor beschneiden?";
 const char* const kSchroederQuestion = "ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rSchröder Integration beim weißen Cursor beginnen?";
+const char* const kCompressQuestion = "ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rGeschätzter Rauschpegel: %1 dB\n\r"
+                                      "Schnittpunkt mit dem Rauschen: %2 ms\n\rSchröder Integration beim Schnittpunkt beginnen?";
 const char* const kResetQuestion = "ACHTUNG: Alle Einstellungen gehen verloren\n\rReset durchführen?";
 
 constexpr int kFreeCursor = 2;
@@ -90,6 +97,9 @@ void TMainForm::SetDefaultDialogs()
             return QString();
         return SaveDialog1->selectedFiles().constFirst();
     };
+    Dialogs.AskCsvFileName = [this](const QString& caption) {
+        return QFileDialog::getSaveFileName(this, caption, QString(), QStringLiteral("CSV (*.csv)"));
+    };
     Dialogs.AskPrinter = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
         return dialog.exec() == QDialog::Accepted;
@@ -121,6 +131,7 @@ void TMainForm::ConnectPanels()
     connect(bCompress, &QPushButton::clicked, this, &TMainForm::bCompressClick);
     connect(SpeedButton2, &QToolButton::clicked, this, &TMainForm::SpeedButton2Click);
     connect(Speichern1, &QAction::triggered, this, &TMainForm::Speichern1Click);
+    connect(DatenExportieren1, &QAction::triggered, this, &TMainForm::DatenExportieren1Click);
     connect(Drucken1, &QAction::triggered, this, &TMainForm::Drucken1Click);
     connect(Druckvorschau1, &QAction::triggered, this, &TMainForm::Druckvorschau1Click);
 }
@@ -204,6 +215,36 @@ void TMainForm::UpdateRTLabels()
     const RTPanelTexts texts = RTPanelTextsFor(core_->Calcer(FCurrent)->RTRecords, PressedRTKind(), core_->Format());
     SetTexts({{lbEDT, texts.lbEDT}, {lbRT20, texts.lbRT20}, {lbRT30, texts.lbRT30}, {lcEDT, texts.lcEDT}, {lcRT20, texts.lcRT20},
         {lcRT30, texts.lcRT30}, {lcRtxx, texts.lcRtxx}, {lbRSelect, texts.lbRSelect}, {lcRSelect, texts.lcRSelect}});
+    MarkDecayFlags();
+}
+
+std::vector<std::optional<DecayQuality>> TMainForm::CalculatedBandQualities() const
+{
+    std::vector<std::optional<DecayQuality>> qualities(kCalcerCount - 1);
+    if (!core_->HasMeasurement())
+        return qualities;
+    for (int band = 1; band < kCalcerCount; ++band)
+        if (const TCalcChart* calcer = core_->Calcer(band); calcer && calcer->Calculated)
+            qualities[static_cast<std::size_t>(band - 1)] = AssessDecay(*calcer);
+    return qualities;
+}
+
+// Only the look changes: the stored values stay as computed.
+void TMainForm::MarkDecayFlags()
+{
+    const DecayQuality quality = AssessDecay(*core_->Calcer(FCurrent));
+    const std::pair<DecayTime, std::array<QLabel*, 2>> rows[] = {
+        {DecayTime::EDT, {lbEDT, lcEDT}}, {DecayTime::RT20, {lbRT20, lcRT20}}, {DecayTime::RT30, {lbRT30, lcRT30}}};
+    for (const auto& [time, labels] : rows) {
+        const QString reason = FromAnsi(DecayFlagReason(quality, time, core_->Format()));
+        for (QLabel* label : labels) {
+            label->setAutoFillBackground(!reason.isEmpty());
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, reason.isEmpty() ? QApplication::palette(label).color(QPalette::Window) : kDecayFlagColour);
+            label->setPalette(palette);
+            label->setToolTip(reason);
+        }
+    }
 }
 
 // ---- Energy panel ------------------------------------------------------------------
@@ -331,7 +372,12 @@ void TMainForm::SetCropAtWhiteCursor(QLineEdit* edit, const char* caption, const
 {
     if (!ShownCalcer() || !Dialogs.AskYesNo(Text(caption), Text(question)))
         return;
-    edit->setText(QString::number(FCursors->Items(kFreeCursor).Position()));
+    StoreCropPoint(edit, FCursors->Items(kFreeCursor).Position());
+}
+
+void TMainForm::StoreCropPoint(QLineEdit* edit, int sample)
+{
+    edit->setText(QString::number(sample));
     ApplyCrop();
 }
 
@@ -378,11 +424,20 @@ void TMainForm::bCompressClick()
         FCursors->Items(kFreeCursor).PlaceAt(kCompressCursorIndex); // bound to the curve
         UpdateCursorReadouts();
     }
+    LundebyResult estimate{};
     try {
-        LundebyEstimate(*core_->CalcData());
+        estimate = LundebyEstimate(*core_->CalcData());
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
+        return;
     }
+    const FormatSettings format = core_->Format();
+    const double crossingMs = estimate.crossingSample * static_cast<double>(core_->CalcData()->SampleInterval);
+    const QString question = Text(kCompressQuestion)
+                                 .arg(FromAnsi(UserFixedText(estimate.noiseLevel, 1, format)))
+                                 .arg(FromAnsi(UserFixedText(crossingMs, 2, format)));
+    if (Dialogs.AskYesNo(Text("Schröderplott"), question))
+        StoreCropPoint(EMessS, estimate.crossingSample);
 }
 
 // ---- Export, chart picture, printing ------------------------------------------------------
@@ -407,6 +462,22 @@ void TMainForm::Speichern1Click()
     try {
         Chart1->ReplotNow(); // the axes as they are on screen
         SaveChartPicture(fileName, Chart1->size(), CustomPlotRenderer(*Chart1));
+    } catch (const std::exception& e) {
+        ShowError(FromAnsi(e.what()));
+    }
+}
+
+// The curve as shown (the left axis title names its unit) beside the Schroeder curve.
+void TMainForm::DatenExportieren1Click()
+{
+    const TCalcChart* calcer = ShownCalcer();
+    if (!calcer || !FShownSeries)
+        return;
+    const QString fileName = Dialogs.AskCsvFileName(Text("Daten exportieren"));
+    if (fileName.isEmpty())
+        return;
+    try {
+        WriteCsv(ToAnsi(fileName), CurveRows(ToAnsi(Chart1->yAxis->label()), *FShownSeries, calcer->SchroederSeries, core_->Format()));
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
     }

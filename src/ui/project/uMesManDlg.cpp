@@ -95,7 +95,8 @@ TMesManDlg::TMesManDlg(QWidget* parent, FormatSettings format) : QWidget(parent)
     CreatePopupMenus();
 
     OpenDialog1 = Named(new QFileDialog(this), "OpenDialog1");
-    OpenDialog1->setNameFilters({QStringLiteral("MLSSA (*.tim)"), QStringLiteral("QEL Exportfile (*.qel)")});
+    OpenDialog1->setNameFilters({QStringLiteral("MLSSA (*.tim)"), QStringLiteral("QEL Exportfile (*.qel)"),
+                                QStringLiteral("Audio (*.wav *.flac *.aif *.aiff)")});
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
 

@@ -2,13 +2,20 @@
 #include "reports/uAusgabeDlg.h"
 
 #include "evaluation/EvaluationCore.h"
+#include "reports/CsvExport.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 #include "reports/DefaultReports.h"
 #include "reports/EditGrid.h"
 #include "reports/ReportPageCommon.h"
 #include "reports/engine/ReportWindows.h"
 #include "signal/uconst.h"
 
+#include <QAction>
+#include <QFileDialog>
+#include <QHelpEvent>
 #include <QShowEvent>
+#include <QToolTip>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -43,7 +50,8 @@ TAusgabeDlg::TAusgabeDlg(ProgramPaths paths, FormatSettings format, QWidget* par
     Grid->setObjectName(QStringLiteral("Grid"));
     Grid->SetAlignment(TAlignment::RightJustify);
     Grid->SetColWidth(0, kTitleColumnWidth);
-    // The paint hook stays detached: nothing changes a cell's appearance.
+    ConnectDecayFlags();
+    ConnectTableExport();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -95,6 +103,7 @@ void TAusgabeDlg::bCalcClick()
         return;
     if (RunCommand(this, [this] { FillGridFromResults(*Grid, PipeData, format_); }))
         SetReportButtonsEnabled(true);
+    LoadDecayFlags();
 }
 
 void TAusgabeDlg::showEvent(QShowEvent* event)
@@ -111,6 +120,77 @@ void TAusgabeDlg::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     if (!event->spontaneous())
         PipeData.Close();
+}
+
+// ---- Decay-quality marks: the look of EDT, RT20 and RT30 only, never the values ----
+
+void TAusgabeDlg::ConnectDecayFlags()
+{
+    Grid->OnGetDrawValues = [this](TEditGrid&, int col, int row, QFont&, TAlignment&, QColor& background, QString&) {
+        if (!DecayFlagHint(col, row).isEmpty())
+            background = kDecayFlagColour;
+    };
+    Grid->viewport()->installEventFilter(this);
+}
+
+void TAusgabeDlg::LoadDecayFlags()
+{
+    decayQualities_ = DecayQualities ? DecayQualities() : std::vector<std::optional<DecayQuality>>{};
+    Grid->viewport()->update();
+}
+
+QString TAusgabeDlg::DecayFlagHint(int col, int row) const
+{
+    if (row < 1 || row > static_cast<int>(decayQualities_.size()) || !decayQualities_[static_cast<std::size_t>(row - 1)])
+        return {};
+    const QString title = Grid->Cell(col, 0);
+    const std::pair<const char*, DecayTime> columns[] = {{"EDT", DecayTime::EDT}, {"RT20", DecayTime::RT20}, {"RT30", DecayTime::RT30}};
+    for (const auto& [name, time] : columns)
+        if (title == QLatin1String(name))
+            return FromAnsi(DecayFlagReason(*decayQualities_[static_cast<std::size_t>(row - 1)], time, format_));
+    return {};
+}
+
+bool TAusgabeDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Grid->viewport() && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        for (int row = 1; row < Grid->RowCount(); ++row)
+            for (int col = 1; col < Grid->ColCount(); ++col)
+                if (Grid->CellRect(col, row).contains(help->pos())) {
+                    const QString hint = DecayFlagHint(col, row);
+                    if (hint.isEmpty())
+                        QToolTip::hideText();
+                    else
+                        QToolTip::showText(help->globalPos(), hint, Grid->viewport());
+                    return true;
+                }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Table export ---------------------------------------------------------------
+
+void TAusgabeDlg::ConnectTableExport()
+{
+    AskCsvFileName = [this] { return QFileDialog::getSaveFileName(this, QStringLiteral("Tabelle exportieren"), QString(), QStringLiteral("CSV (*.csv)")); };
+    auto* exportTable = new QAction(QStringLiteral("Tabelle exportieren..."), Grid);
+    exportTable->setObjectName(QStringLiteral("TabelleExportieren1"));
+    connect(exportTable, &QAction::triggered, this, [this] { ExportTable(); });
+    Grid->addAction(exportTable);
+    Grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void TAusgabeDlg::ExportTable()
+{
+    const QString fileName = AskCsvFileName();
+    if (fileName.isEmpty())
+        return;
+    CsvRows rows(static_cast<std::size_t>(Grid->RowCount()));
+    for (int row = 0; row < Grid->RowCount(); ++row)
+        for (int col = 0; col < Grid->ColCount(); ++col)
+            rows[static_cast<std::size_t>(row)].push_back(ToAnsi(Grid->Cell(col, row)));
+    RunCommand(this, [&] { WriteCsv(ToAnsi(fileName), rows); });
 }
 
 } // namespace dazo::ui

@@ -6,6 +6,7 @@
 // window writes on request. Printing, preview and the report designer are
 // hooks, set to the table report (ConnectTableReport) when the window is made.
 
+#include "analysis/DecayQuality.h"
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
 #include "reports/TextPipeline.h"
@@ -13,6 +14,8 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 class QToolButton;
 
@@ -34,6 +37,11 @@ public:
     std::function<void()> OnPrint;
     std::function<void()> OnPreview;
     std::function<void()> OnDesign;
+    // The decay quality of the bands (index band - 1, the table's rows 1, 2, ...),
+    // asked for after every fill; a band without one is not marked.
+    std::function<std::vector<std::optional<DecayQuality>>()> DecayQualities;
+    // The save dialog of "Tabelle exportieren..."; empty when cancelled.
+    std::function<QString()> AskCsvFileName;
 
     const ProgramPaths& Paths() const { return paths_; }
     const FormatSettings& Format() const { return format_; }
@@ -50,16 +58,26 @@ public:
     TEditGrid* Grid;
     TTextPipeline PipeData;
 
+    // Why the cell's decay time is flagged; empty when it is not.
+    QString DecayFlagHint(int col, int row) const;
+    // The table as shown, as CSV (from the grid's context menu).
+    void ExportTable();
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     void BuildFrame();
     void SetReportButtonsEnabled(bool enabled);
+    void ConnectDecayFlags();
+    void LoadDecayFlags();
+    void ConnectTableExport();
 
     ProgramPaths paths_;
     FormatSettings format_;
+    std::vector<std::optional<DecayQuality>> decayQualities_;
 };
 
 } // namespace dazo::ui

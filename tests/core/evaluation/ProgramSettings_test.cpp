@@ -51,5 +51,17 @@ TEST(ProgramSettings, UpperCasePathIsFound)
     EXPECT_EQ(TProgramSettings(dir.File("s.dat")).LastProjectDirectory("/p"), "/x/y");
 }
 
+TEST(ProgramSettings, RecentFilesKeepTheLastEightNewestFirstWithoutDuplicates)
+{
+    TempDir dir;
+    TProgramSettings settings(dir.File("dazo.dat"));
+    EXPECT_TRUE(settings.RecentFiles().empty());
+    for (int i = 1; i <= 9; ++i)
+        settings.AddRecentFile("/d/p" + std::to_string(i) + ".npj");
+    settings.AddRecentFile("/d/p5.npj");
+    EXPECT_EQ(TProgramSettings(dir.File("dazo.dat")).RecentFiles(),
+              (std::vector<std::string>{"/d/p5.npj", "/d/p9.npj", "/d/p8.npj", "/d/p7.npj", "/d/p6.npj", "/d/p4.npj", "/d/p3.npj", "/d/p2.npj"}));
+}
+
 } // namespace
 } // namespace dazo

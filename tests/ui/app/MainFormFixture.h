@@ -99,6 +99,7 @@ protected:
             return typedAnswer;
         };
         d.AskChartFileName = [this] { return chartFileName; };
+        d.AskCsvFileName = [this](const QString&) { return chartFileName; };
         form->resize(size);
         form->show();
         form->OpenProject(QString::fromStdString(project));

@@ -5,8 +5,12 @@
 #include "MetafileWalker.h"
 
 #include "analysis/ParameterPanels.h"
+#include "analysis/DecayQuality.h"
 #include "analysis/ResultCache.h"
+#include "analysis/lundeby.h"
 #include "project/IniFile.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -19,6 +23,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 namespace dazo::test {
 namespace {
@@ -282,6 +288,7 @@ TEST_F(PanelsTest, CropSettingsGoThroughTheProjectFileAndApplyAtTheNextLoad)
 TEST_F(PanelsTest, CompPutsTheWhiteCursorOnPoint5000OrTheCurvesEndAndReportsLundebyErrors)
 {
     Open(MakeProject(3000));
+    answerYes = false; // keep the whole file for the signal below
     Click("bCompress");
     EXPECT_EQ(Position(2), 2999);
     EXPECT_EQ(EditText("eC3"), Fixed(2999 * 0.04, 2));
@@ -304,7 +311,83 @@ TEST_F(PanelsTest, CompPutsTheWhiteCursorOnPoint5000OrTheCurvesEndAndReportsLund
     EXPECT_EQ(messages[0], QString::fromUtf8("Ungültige Gleitkommaoperation"));
 }
 
+TEST_F(PanelsTest, CompOffersTheNoiseCrossingAsSchroederStart)
+{
+    const std::string project = MakeProject(8000, "[r01.tim]\nMPS=100\n");
+    TCalcData file;
+    file.LoadFromFile(dir.File("r01.tim"));
+    const LundebyResult estimate = LundebyEstimate(file);
+    Open(project);
+    const auto projectText = [&] {
+        std::ifstream in(project, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = projectText();
+
+    answerYes = false;
+    Click("bCompress");
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_EQ(questions[0].first, QString::fromUtf8("Schröderplott"));
+    EXPECT_EQ(questions[0].second,
+              QString::fromUtf8("ACHTUNG: Alle Cursoreinstellungen gehen verloren\n\rGeschätzter Rauschpegel: %1 dB\n\r"
+                                "Schnittpunkt mit dem Rauschen: %2 ms\n\rSchröder Integration beim Schnittpunkt beginnen?")
+                  .arg(Fixed(estimate.noiseLevel, 1), Fixed(estimate.crossingSample * 0.04, 2)));
+    EXPECT_EQ(projectText(), before);
+    EXPECT_EQ(EditText("EMessS"), "100");
+
+    answerYes = true;
+    Click("bCompress");
+    // The section was erased with the cached results, and the project opened anew.
+    EXPECT_EQ(IniFile(project).ReadSectionValues("r01.tim"),
+              (std::vector<std::string>{"MPA=0", "MPE=8000", "MPS=" + std::to_string(estimate.crossingSample)}));
+    ASSERT_TRUE(form->Core().HasMeasurement());
+    EXPECT_EQ(EditText("EMessS"), QString::number(estimate.crossingSample));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PanelsTest, FlaggedDecayTimesArePaleRedWithTheirReason)
+{
+    Open(MakeProject(3000)); // cut off 36 dB down the decay: too little range for RT30
+    const DecayQuality quality = AssessDecay(Shown());
+    ASSERT_FALSE(quality.edtFlag);
+    ASSERT_TRUE(quality.rt30Flag);
+    const std::pair<DecayTime, std::array<const char*, 2>> rows[] = {
+        {DecayTime::EDT, {"lbEDT", "lcEDT"}}, {DecayTime::RT20, {"lbRT20", "lcRT20"}}, {DecayTime::RT30, {"lbRT30", "lcRT30"}}};
+    for (const auto& [time, names] : rows) {
+        const QString reason = ui::FromAnsi(DecayFlagReason(quality, time, ui::UserFormat()));
+        for (const char* name : names) {
+            auto* label = Find<QLabel>(name);
+            EXPECT_EQ(label->toolTip(), reason) << name;
+            EXPECT_EQ(label->autoFillBackground() && label->palette().color(QPalette::Window) == ui::kDecayFlagColour, !reason.isEmpty())
+                << name;
+        }
+    }
+    EXPECT_TRUE(Find<QLabel>("lcRT30")->toolTip().startsWith("Dynamikbereich"));
+
+    // The results table gets the quality of the calculated bands only.
+    const auto qualities = form->CalculatedBandQualities();
+    ASSERT_EQ(qualities.size(), 10u);
+    EXPECT_TRUE(qualities[0] && qualities[0]->rt30Flag);
+    EXPECT_FALSE(qualities[5]);
+}
+
 // ---- Export, chart picture, printing ------------------------------------------------------
+
+TEST_F(PanelsTest, DataExportWritesTheShownCurveAndTheSchroederCurve)
+{
+    Open(MakeProject(2000));
+    chartFileName = QString::fromStdString(dir.File("daten.csv"));
+    form->findChild<QAction*>("DatenExportieren1")->trigger();
+    std::ifstream in(dir.File("daten.csv"), std::ios::binary);
+    std::string header;
+    std::getline(in, header);
+    EXPECT_EQ(header, ui::ToAnsi("t [ms];" + form->Chart()->yAxis->label() + ";Schroeder [dB]\r"));
+    int lines = 0;
+    for (std::string line; std::getline(in, line);)
+        ++lines;
+    EXPECT_EQ(lines, form->ShownSeries()->Count());
+    EXPECT_TRUE(messages.empty());
+}
 
 TEST_F(PanelsTest, ExportWritesExportTimBesideTheMeasurement)
 {

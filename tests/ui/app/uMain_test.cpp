@@ -16,6 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -221,10 +225,11 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
     }
     EXPECT_TRUE(Find<QAction>("Impulsantwort1")->isChecked());
     EXPECT_TRUE(Find<QAction>("HauptspeichersparModus1")->isCheckable());
-    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 3);
+    EXPECT_EQ(Find<QMenu>("PopupMenu1")->actions().size(), 4);
+    EXPECT_EQ(Find<QAction>("DatenExportieren1")->text(), "Daten exportieren...");
     // QFileDialog collapses the two blanks of the first filter's text.
     auto* open = Find<QFileDialog>("OpenDialog1");
-    EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)"}));
+    EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)", "Audio (*.wav *.flac *.aif *.aiff)"}));
     EXPECT_EQ(open->selectedNameFilter(), "Nachhallzeit Projekt (*.npj)");
 
     auto* tabs = Find<QTabWidget>("ParamPages");
@@ -271,6 +276,32 @@ TEST_F(MainFormTest, ClosingWithAProjectOpenDeletesTheTemporaryFilesAndSavesTheP
 }
 
 // ---- Opening and loading ------------------------------------------------------
+
+TEST_F(MainFormTest, DroppedFileOpensAndJoinsTheRecentFilesAboveBeenden)
+{
+    const std::string project = MakeProject();
+    Start();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(project))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    EXPECT_EQ(form->Core().ProjectFile(), project);
+    EXPECT_EQ(TProgramSettings(dir.File("dazo.dat")).RecentFiles(), std::vector<std::string>{project});
+
+    // A new start lists it in the file menu, just above "Beenden".
+    form.reset();
+    Start();
+    auto* exit = Find<QAction>("Exit1");
+    const QList<QAction*> entries = qobject_cast<QMenu*>(exit->parent())->actions();
+    const auto at = entries.indexOf(Find<QAction>("Recent1"));
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(entries.at(at + 1)->isSeparator() && entries.at(at + 2) == exit, true);
+    EXPECT_EQ(Find<QAction>("Recent1")->text(), "&1 " + QString::fromStdString(project));
+    EXPECT_TRUE(messages.texts.empty());
+}
 
 TEST_F(MainFormTest, OpeningAMeasurementFileMakesAOnePointProject)
 {

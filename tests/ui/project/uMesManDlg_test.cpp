@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -170,6 +171,12 @@ TEST_F(MesManDlgTest, AShortLineStopsTheLoadWithAMessage)
     EXPECT_FALSE(tree->topLevelItem(0)->isExpanded());
     EXPECT_TRUE(loaded.empty());
     EXPECT_EQ(dlg.MeasurementCaption(), "");
+}
+
+TEST_F(MesManDlgTest, InsertDialogOffersAudioFiles)
+{
+    EXPECT_EQ(dlg.findChild<QFileDialog*>("OpenDialog1")->nameFilters(),
+              (QStringList{"MLSSA (*.tim)", "QEL Exportfile (*.qel)", "Audio (*.wav *.flac *.aif *.aiff)"}));
 }
 
 } // namespace

@@ -3,18 +3,22 @@
 
 #include "common/Encoding.h"
 #include "project/DialogHelpers.h"
+#include "reports/DecayFlagMark.h"
+#include "reports/DecayFlagText.h"
 #include "reports/EditGrid.h"
 #include "reports/EditGridModel.h"
 #include "reports/EvaluationProject.h"
 #include "reports/ReportPageCommon.h"
 #include "reports/ResultsFiles.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 namespace dazo::ui {
 namespace {
@@ -105,6 +109,50 @@ TEST_P(AusgabeDlgTest, ShowFillsTheTableFromTheResultsOfTheLoadedMeasurement)
     ExpectFrame();
     ASSERT_NE(project.Results(), first);
     ExpectValuesOf(project.Results());
+}
+
+TEST_P(AusgabeDlgTest, FlaggedDecayTimesOfABandArePaleRedWithTheirReason)
+{
+    dlg.RequestResults = project.Requests();
+    std::vector<std::optional<DecayQuality>> qualities(10);
+    qualities[0] = JudgeDecay(40.0, 5.0); // RT30 short of range
+    qualities[4] = JudgeDecay(60.0, 20.0); // 250 Hz: RT20 and RT30 curved
+    dlg.DecayQualities = [&] { return qualities; };
+    dlg.show();
+
+    const auto background = [&](int col, int row) {
+        QFont font;
+        TAlignment alignment = TAlignment::LeftJustify;
+        QColor colour = Qt::white;
+        QString text;
+        dlg.Grid->OnGetDrawValues(*dlg.Grid, col, row, font, alignment, colour, text);
+        return colour;
+    };
+    for (int row = 1; row < 11; ++row)
+        for (int col = 1; col < 12; ++col) {
+            const bool flagged = (row == 1 && col == 3) || (row == 5 && (col == 2 || col == 3));
+            EXPECT_EQ(background(col, row), flagged ? kDecayFlagColour : QColor(Qt::white)) << col << "," << row;
+            EXPECT_EQ(dlg.DecayFlagHint(col, row).isEmpty(), !flagged) << col << "," << row;
+        }
+    EXPECT_EQ(dlg.DecayFlagHint(3, 1), FromAnsi(DecayFlagReason(*qualities[0], DecayTime::RT30, GetParam())));
+    EXPECT_TRUE(dlg.DecayFlagHint(2, 5).startsWith(QString::fromUtf8("Krümmung 20")));
+}
+
+TEST_P(AusgabeDlgTest, TableExportWritesTheCellsAsShown)
+{
+    dlg.RequestResults = project.Requests();
+    dlg.show();
+    const std::string file = project.Dir().File("tabelle.csv");
+    dlg.AskCsvFileName = [&] { return QString::fromStdString(file); };
+    dlg.Grid->findChild<QAction*>("TabelleExportieren1")->trigger();
+    std::ifstream in(file, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 11u);
+    EXPECT_EQ(lines[0], ";EDT;RT20;RT30;RTxx;C35;C50;C80;Cxx;D50;D80;Ts\r");
+    EXPECT_EQ(lines[1].substr(0, 12), "ungefiltert;");
+    EXPECT_EQ(Split(lines[6])[2], ToAnsi(dlg.Grid->Cell(2, 6))); // the user's decimal separator, as shown
 }
 
 TEST_P(AusgabeDlgTest, RequestThatWritesNothingLeavesAnEmptyFrame)

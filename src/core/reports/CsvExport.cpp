@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "reports/CsvExport.h"
+
+#include "analysis/Series.h"
+#include "common/DazoError.h"
+#include "project/UserNumbers.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace dazo {
+
+namespace {
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(";\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+} // namespace
+
+std::string CsvNumber(double x, FormatSettings format)
+{
+    return UserFloatToText(x, format);
+}
+
+void WriteCsv(const std::string& path, const CsvRows& rows)
+{
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            FailWith("Datei %s kann nicht erstellt werden", path);
+        for (const auto& row : rows) {
+            for (std::size_t i = 0; i < row.size(); ++i)
+                out << (i ? std::string(1, kCsvSeparator) : std::string()) << CsvField(row[i]);
+            out << "\r\n";
+        }
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            FailWith("In %s kann nicht geschrieben werden", path);
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, path, error);
+    if (error) {
+        std::filesystem::remove(temporary, error);
+        FailWith("In %s kann nicht geschrieben werden", path);
+    }
+}
+
+CsvRows CurveRows(const std::string& valueTitle, const TLineSeries& shown, const TLineSeries& schroeder, FormatSettings format)
+{
+    CsvRows rows{{"t [ms]", valueTitle, "Schroeder [dB]"}};
+    const auto xs = shown.Xs();
+    const auto ys = shown.Ys();
+    const auto levels = schroeder.Ys();
+    for (std::size_t i = 0; i < xs.size(); ++i)
+        rows.push_back({CsvNumber(xs[i], format), CsvNumber(ys[i], format), i < levels.size() ? CsvNumber(levels[i], format) : std::string()});
+    return rows;
+}
+
+} // namespace dazo
