@@ -174,17 +174,17 @@ void WriteProject(const std::string& dir)
     std::vector<const TMessPunkt*> order;
     int measurements = 0;
     unsigned seed = 1;
-    for (const PointSpec& spec : points) {
+    for (const PointSpec& pointSpec : points) {
         auto point = std::make_unique<TMessPunkt>();
-        point->Name = spec.name;
-        point->MicPos = spec.micPos;
+        point->Name = pointSpec.name;
+        point->MicPos = pointSpec.micPos;
         point->MicRichtung = "zur Schallquelle";
-        point->MicAbBoden = spec.micHeight;
-        point->MicAbWand = spec.micWall;
+        point->MicAbBoden = pointSpec.micHeight;
+        point->MicAbWand = pointSpec.micWall;
         point->Lautpos = "Auf der B\xFChne";
         point->LautAbBoden = 1.6;
         point->LautAbWand = 2.0;
-        for (const std::string& file : spec.files) {
+        for (const std::string& file : pointSpec.files) {
             const double scale = 0.95 + 0.05 * (seed % 3);
             const auto samples = HallResponse(kTimeRecords, seed, scale, 20.0 * seed);
             ++seed;

@@ -46,48 +46,48 @@ struct AudioSpec {
 
 // Integer samples are written as 32-bit words with nothing below the file's
 // resolution, so word / 2^31 is exactly what the file holds.
-int32_t PcmWord(const AudioSpec& spec, int i)
+int32_t PcmWord(const AudioSpec& audio, int i)
 {
     if (i == 1)
         return INT32_MIN; // negative full scale
-    const double fullScale = std::ldexp(1.0, spec.resolution - 1);
+    const double fullScale = std::ldexp(1.0, audio.resolution - 1);
     const int64_t level = std::lround(std::sin(0.05 * i) * (fullScale - 1));
-    return static_cast<int32_t>(level * (int64_t{1} << (32 - spec.resolution)));
+    return static_cast<int32_t>(level * (int64_t{1} << (32 - audio.resolution)));
 }
 
 // The first channel as the reader should give it. Floating-point samples go in
 // as they are, also beyond full scale.
-std::vector<float> FirstChannelOf(const AudioSpec& spec)
+std::vector<float> FirstChannelOf(const AudioSpec& audio)
 {
     std::vector<float> v(kFrames);
     for (int i = 0; i < kFrames; ++i)
-        v[static_cast<std::size_t>(i)] = spec.resolution == 0
+        v[static_cast<std::size_t>(i)] = audio.resolution == 0
                                            ? (i == 1 ? -1.0f : static_cast<float>(1.5 * std::sin(0.05 * i)))
-                                           : static_cast<float>(PcmWord(spec, i) / 2147483648.0);
+                                           : static_cast<float>(PcmWord(audio, i) / 2147483648.0);
     return v;
 }
 
 // Writes the file with libsndfile; the further channels carry other signals.
-void WriteAudio(const std::string& path, const AudioSpec& spec)
+void WriteAudio(const std::string& path, const AudioSpec& audio)
 {
     SF_INFO info{};
-    info.samplerate = spec.rate;
-    info.channels = spec.channels;
-    info.format = spec.format;
+    info.samplerate = audio.rate;
+    info.channels = audio.channels;
+    info.format = audio.format;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-    if (!spec.title.empty())
-        sf_set_string(file, SF_STR_TITLE, spec.title.c_str());
-    const bool pcm = spec.resolution > 0;
-    const std::vector<float> first = FirstChannelOf(spec);
-    const int channels = spec.channels;
+    if (!audio.title.empty())
+        sf_set_string(file, SF_STR_TITLE, audio.title.c_str());
+    const bool pcm = audio.resolution > 0;
+    const std::vector<float> first = FirstChannelOf(audio);
+    const int channels = audio.channels;
     std::vector<float> floats(pcm ? 0 : first.size() * static_cast<std::size_t>(channels));
     std::vector<int> words(pcm ? first.size() * static_cast<std::size_t>(channels) : 0);
     for (int i = 0; i < kFrames; ++i) {
         for (int c = 0; c < channels; ++c) {
             const auto at = static_cast<std::size_t>(i * channels + c);
             if (pcm)
-                words[at] = c == 0 ? PcmWord(spec, i) : -(c << 24);
+                words[at] = c == 0 ? PcmWord(audio, i) : -(c << 24);
             else
                 floats[at] = c == 0 ? first[static_cast<std::size_t>(i)] : 0.25f * static_cast<float>(c);
         }
@@ -108,7 +108,7 @@ TEST_F(AudioFileTest, FormatsReadBackTheirSamplesIntervalAndTexts)
 {
     const struct {
         const char* name;
-        AudioSpec spec;
+        AudioSpec audio;
         float interval;
         const char* title; // UTF-8
         const char* comment;
@@ -138,7 +138,7 @@ TEST_F(AudioFileTest, FormatsReadBackTheirSamplesIntervalAndTexts)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = dir_.File(c.name);
-        WriteAudio(path, c.spec);
+        WriteAudio(path, c.audio);
         TCalcData data;
         data.SchroederStart = 7;
         data.TimTrailer.text1 = "alt";
@@ -149,7 +149,7 @@ TEST_F(AudioFileTest, FormatsReadBackTheirSamplesIntervalAndTexts)
         EXPECT_EQ(data.Comment, c.comment);
         EXPECT_EQ(data.SchroederStart, 0);
         EXPECT_EQ(data.TimTrailer, TTimTrailer{});
-        const std::vector<float> expected = FirstChannelOf(c.spec);
+        const std::vector<float> expected = FirstChannelOf(c.audio);
         ASSERT_EQ(data.Count, kFrames);
         EXPECT_EQ(std::vector<float>(data.Samples(), data.Samples() + data.Count), expected);
     }
@@ -199,13 +199,13 @@ TEST_F(AudioFileTest, UnreadableAndEmptyFilesAreRefused)
 
 TEST_F(AudioFileTest, CropSettingsAndExportWorkAsForTimeRecords)
 {
-    const AudioSpec spec{SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 2, 24, "Saal"};
+    const AudioSpec audio{SF_FORMAT_WAV | SF_FORMAT_PCM_24, 48000, 2, 24, "Saal"};
     const std::string path = dir_.File("r01.wav");
-    WriteAudio(path, spec);
+    WriteAudio(path, audio);
     const std::string project = dir_.Write("p.npj", "[r01.wav]\r\nMPA=100\r\nMPE=500\r\nMPS=50\r\n");
 
     const auto data = LoadMeasurement(path, project);
-    const std::vector<float> file = FirstChannelOf(spec);
+    const std::vector<float> file = FirstChannelOf(audio);
     ASSERT_EQ(data->Count, 500);
     EXPECT_EQ(std::vector<float>(data->Samples(), data->Samples() + 500),
               std::vector<float>(file.begin() + 100, file.begin() + 600));

@@ -174,14 +174,14 @@ public:
         const double alongScale = LengthOf(transform_.m11(), transform_.m12());
         const double acrossScale = LengthOf(transform_.m21(), transform_.m22());
         const QFont font = item.font();
-        MetafileFont spec;
-        spec.family = font.family();
-        spec.height = (font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * kDotsPerInch / 72) * acrossScale;
-        spec.weight = font.weight();
-        spec.italic = font.italic();
-        spec.escapement = Escapement();
+        MetafileFont fontRecord;
+        fontRecord.family = font.family();
+        fontRecord.height = (font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF() * kDotsPerInch / 72) * acrossScale;
+        fontRecord.weight = font.weight();
+        fontRecord.italic = font.italic();
+        fontRecord.escapement = Escapement();
         const QRectF extent(origin.x(), origin.y() - item.ascent(), item.width(), item.ascent() + item.descent());
-        Recorder().DrawText(transform_.map(origin), text, Advances(font, text, alongScale), spec, ColorOf(pen_.brush()),
+        Recorder().DrawText(transform_.map(origin), text, Advances(font, text, alongScale), fontRecord, ColorOf(pen_.brush()),
             transform_.mapRect(extent));
     }
 
