@@ -59,6 +59,12 @@ std::string ColorText(std::uint32_t color)
     return text;
 }
 
+// Lines, rectangles and pictures have no text, so no font and alignment.
+bool HasFont(ElementKind kind)
+{
+    return kind != ElementKind::Line && kind != ElementKind::Rectangle && kind != ElementKind::Image;
+}
+
 // --- writing ---------------------------------------------------------------
 
 JsonValue Text(const std::string& ansi)
@@ -88,8 +94,7 @@ JsonValue ElementValue(const ReportElement& e)
     value.Set("width", JsonValue::Number(e.Width));
     value.Set("height", JsonValue::Number(e.Height));
     value.Set("visible", JsonValue::Boolean(e.Visible));
-    const bool shape = e.Kind == ElementKind::Line || e.Kind == ElementKind::Rectangle || e.Kind == ElementKind::Image;
-    if (!shape) {
+    if (HasFont(e.Kind)) {
         value.Set("font", FontValue(e.Font));
         value.Set("alignment", JsonValue::String(NameOf(kAlignmentNames, e.Alignment)));
     }
@@ -219,25 +224,48 @@ ReportElement ReadElement(const JsonValue& object)
     e.Width = Number(object, "width", 0, 0, kMaxMeasure);
     e.Height = Number(object, "height", 0, 0, kMaxMeasure);
     e.Visible = Boolean(object, "visible", e.Visible);
-    if (const JsonValue* font = object.Find("font"))
-        e.Font = ReadFont(*font);
-    e.Alignment = EnumValue(object, "alignment", kAlignmentNames, e.Alignment);
-    e.Text = AnsiText(object, "text", e.Text);
-    e.Pipeline = AnsiText(object, "pipeline", e.Pipeline);
-    e.Field = AnsiText(object, "field", e.Field);
-    e.DisplayFormat = AnsiText(object, "displayFormat", e.DisplayFormat);
-    e.SystemVariable = EnumValue(object, "systemVariable", kSystemVariableNames, e.SystemVariable);
-    e.Side = EnumValue(object, "side", kSideNames, e.Side);
-    e.PenWidth = Number(object, "penWidth", e.PenWidth, 0, 100);
-    e.PenColor = Color(object, "penColor", e.PenColor);
-    e.Filled = Boolean(object, "filled", e.Filled);
-    e.FillColor = Color(object, "fillColor", e.FillColor);
-    e.KeepProportion = Boolean(object, "keepProportion", e.KeepProportion);
-    e.AutoSize = Boolean(object, "autoSize", e.AutoSize);
-    e.PictureFile = AnsiText(object, "pictureFile", e.PictureFile);
-    e.Stretch = Boolean(object, "stretch", e.Stretch);
+    // Only what the element's kind uses is read, as only that is written: a
+    // key of another kind is ignored like any unknown key.
+    if (HasFont(e.Kind)) {
+        if (const JsonValue* font = object.Find("font"))
+            e.Font = ReadFont(*font);
+        e.Alignment = EnumValue(object, "alignment", kAlignmentNames, e.Alignment);
+    }
+    switch (e.Kind) {
+    case ElementKind::Label: e.Text = AnsiText(object, "text", e.Text); break;
+    case ElementKind::Memo:
+    case ElementKind::RichText:
+        e.Text = AnsiText(object, "text", e.Text);
+        e.Stretch = Boolean(object, "stretch", e.Stretch);
+        e.MailMerge = Boolean(object, "mailMerge", e.MailMerge);
+        break;
+    case ElementKind::DataText:
+        e.Pipeline = AnsiText(object, "pipeline", e.Pipeline);
+        e.Field = AnsiText(object, "field", e.Field);
+        e.DisplayFormat = AnsiText(object, "displayFormat", e.DisplayFormat);
+        break;
+    case ElementKind::SystemVariable:
+        e.SystemVariable = EnumValue(object, "systemVariable", kSystemVariableNames, e.SystemVariable);
+        break;
+    case ElementKind::Variable: e.DisplayFormat = AnsiText(object, "displayFormat", e.DisplayFormat); break;
+    case ElementKind::Line:
+        e.Side = EnumValue(object, "side", kSideNames, e.Side);
+        e.PenWidth = Number(object, "penWidth", e.PenWidth, 0, 100);
+        e.PenColor = Color(object, "penColor", e.PenColor);
+        break;
+    case ElementKind::Rectangle:
+        e.PenWidth = Number(object, "penWidth", e.PenWidth, 0, 100);
+        e.PenColor = Color(object, "penColor", e.PenColor);
+        e.Filled = Boolean(object, "filled", e.Filled);
+        e.FillColor = Color(object, "fillColor", e.FillColor);
+        break;
+    case ElementKind::Image:
+        e.KeepProportion = Boolean(object, "keepProportion", e.KeepProportion);
+        e.AutoSize = Boolean(object, "autoSize", e.AutoSize);
+        e.PictureFile = AnsiText(object, "pictureFile", e.PictureFile);
+        break;
+    }
     e.FollowElement = AnsiText(object, "followElement", e.FollowElement);
-    e.MailMerge = Boolean(object, "mailMerge", e.MailMerge);
     return e;
 }
 

@@ -6,6 +6,7 @@
 #include "common/DazoError.h"
 #include "common/Encoding.h"
 #include "common/FormatSettings.h"
+#include "reports/ReportTemplate.h"
 #include "reports/ResultsFiles.h"
 #include "signal/MData.h"
 #include "support/TempDir.h"
@@ -103,6 +104,25 @@ TEST(FuzzFindings, AveragedSumBeyondTheDoubleRangeIsRefused)
     } catch (const DazoError& e) {
         EXPECT_EQ(e.what(), Ansi("Gleitkommaüberlauf"));
     }
+}
+
+TEST(FuzzFindings, TemplateKeysOfAnotherElementKindAreIgnored)
+{
+    // A label carrying a data text's keys kept them when read, but they were
+    // not written again: saving changed the layout.
+    const ReportLayout layout = ParseTemplate(
+        R"({"format": "dazo-report", "version": 1, "bands": [{"kind": "detail", "elements": [
+            {"kind": "label", "name": "L", "text": "Ts", "field": "Ts", "pipeline": "PipeValues", "penWidth": 3},
+            {"kind": "line", "name": "S", "text": "x", "font": {"size": 30}, "alignment": "center"}]}]})");
+    const auto& elements = layout.Band(BandKind::Detail).Elements;
+    ASSERT_EQ(elements.size(), 2u);
+    EXPECT_EQ(elements[0].Text, "Ts");
+    EXPECT_EQ(elements[0].Field, "");
+    EXPECT_EQ(elements[0].Pipeline, "");
+    EXPECT_EQ(elements[0].PenWidth, ReportElement{}.PenWidth);
+    EXPECT_EQ(elements[1].Text, "");
+    EXPECT_EQ(elements[1].Font, ReportFont{});
+    EXPECT_EQ(ParseTemplate(TemplateText(layout)), layout);
 }
 
 } // namespace
