@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "project/IniFile.h"
 
+#include "common/AtomicFile.h"
 #include "common/DazoError.h"
 #include "signal/uconst.h"
 
@@ -25,7 +26,7 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 [[noreturn]] void FailWrite(const std::string& fileName)
 {
-    FailWith("In %s kann nicht geschrieben werden", fileName);
+    FailWith(kCannotWrite, fileName);
 }
 
 std::string Lower(std::string_view s)
@@ -274,37 +275,6 @@ bool ReadWholeFile(const std::string& fileName, std::string& content, struct sta
     return ok;
 }
 
-bool WriteAll(int fd, std::string_view content)
-{
-    while (!content.empty()) {
-        const ssize_t put = ::write(fd, content.data(), content.size());
-        if (put <= 0)
-            return false;
-        content.remove_prefix(static_cast<std::size_t>(put));
-    }
-    return true;
-}
-
-// Writes content to a temp file beside fileName, flushes it and renames it over
-// fileName, so the old file stays whole until the new one is complete. Returns
-// the new file's status.
-struct stat ReplaceFile(const std::string& fileName, std::string_view content, std::optional<mode_t> mode)
-{
-    const std::string temp = fileName + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        FailWrite(fileName);
-    struct stat written{};
-    bool ok = WriteAll(fd, content) && (!mode || ::fchmod(fd, *mode) == 0)
-           && ::fdatasync(fd) == 0 && ::fstat(fd, &written) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), fileName.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        FailWrite(fileName);
-    }
-    return written;
-}
-
 struct CachedFile {
     Signature signature;
     std::optional<mode_t> mode; // none for a file still to be created
@@ -408,7 +378,7 @@ void ChangeFile(const std::string& fileName, bool createMissing, Change change)
             FailWrite(fileName);
         const timespec startedAt = CoarseNow();
         std::string content = Serialize(file->parsed, file->content.size());
-        file->signature = Signature(ReplaceFile(fileName, content, file->mode));
+        file->signature = Signature(ReplaceFileContent(fileName, content, kCannotWrite, file->mode));
         file->content = std::move(content);
         file->checkedAt = startedAt;
     } catch (...) {

@@ -2,12 +2,9 @@
 #include "reports/CsvExport.h"
 
 #include "analysis/Series.h"
-#include "common/DazoError.h"
+#include "common/AtomicFile.h"
 #include "project/UserNumbers.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 namespace dazo {
 
@@ -35,30 +32,16 @@ std::string CsvNumber(double x, FormatSettings format)
 
 void WriteCsv(const std::string& path, const CsvRows& rows)
 {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            FailWith("Datei %s kann nicht erstellt werden", path);
-        for (const auto& row : rows) {
-            for (std::size_t i = 0; i < row.size(); ++i)
-                out << (i ? std::string(1, kCsvSeparator) : std::string()) << CsvField(row[i]);
-            out << "\r\n";
+    std::string content;
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (i)
+                content += kCsvSeparator;
+            content += CsvField(row[i]);
         }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            FailWith("In %s kann nicht geschrieben werden", path);
-        }
+        content += "\r\n";
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        FailWith("In %s kann nicht geschrieben werden", path);
-    }
+    ReplaceFileContent(path, content, kCannotCreate);
 }
 
 CsvRows CurveRows(const std::string& valueTitle, const TLineSeries& shown, const TLineSeries& schroeder, FormatSettings format)

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/LineFiles.h"
 
+#include "common/AtomicFile.h"
 #include "common/DazoError.h"
-
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -40,16 +39,7 @@ void WriteLines(const std::string& fileName, const std::vector<std::string>& lin
         content += line;
         content += "\r\n";
     }
-    const std::string temp = fileName + ".tmp" + std::to_string(::getpid());
-    std::FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file)
-        FailWith("Datei %s kann nicht erstellt werden", fileName);
-    bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), fileName.c_str()) != 0) {
-        std::remove(temp.c_str());
-        FailWith("In %s kann nicht geschrieben werden", fileName);
-    }
+    ReplaceFileContent(fileName, content, kCannotCreate);
 }
 
 void DeleteFileIfExists(const std::string& fileName)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "signal/MData.h"
 
+#include "common/AtomicFile.h"
 #include "common/DazoError.h"
 #include "common/Paths.h"
 #include "signal/MeasurementReaders.h"
@@ -249,13 +250,7 @@ void TCalcData::SaveTim(const std::string& path) const
         }
     }
 
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file)
-        FailWith("Datei %s kann nicht erstellt werden", path);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.close();
-    if (!file)
-        FailWith("In %s kann nicht geschrieben werden", path);
+    ReplaceFileContent(path, out, kCannotCreate);
 }
 
 void TCalcData::Crop(int32_t start, int32_t newCount)

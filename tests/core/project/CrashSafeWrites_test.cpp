@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The project file and the settings file survive a writer killed at any
-// moment, and a write that cannot be completed (file size limit, read-only
-// directory) leaves the previous file as it was.
+// The project file, the settings file and report templates survive a writer
+// killed at any moment, and a write that cannot be completed (file size limit,
+// read-only directory) leaves the previous file as it was.
 
 #include "analysis/uHallCalcer.h"
+#include "common/AtomicFile.h"
 #include "common/DazoError.h"
 #include "common/Encoding.h"
 #include "evaluation/ProgramSettings.h"
 #include "project/IniFile.h"
+#include "reports/DefaultReports.h"
+#include "reports/ReportTemplate.h"
 #include "signal/MData.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
@@ -182,11 +185,43 @@ TEST(CrashSafeWrites, SettingsFileHoldsTheOldOrTheNewValueOfEveryKeyAfterEveryKi
     EXPECT_GT(halfDone, 0) << "no kill landed inside a write";
 }
 
+// The designer saves the whole layout; the page width tells the generation.
+TEST(CrashSafeWrites, ReportTemplateIsTheOldOrTheNewLayoutAfterEveryKill)
+{
+    TempDir dir;
+    const std::string file = dir.File("Pruefbericht.rtm");
+    ReportLayout layout = DefaultLayout(ReportKind::Test);
+    const auto withGeneration = [&layout](int g) {
+        layout.Page.Width = 100 + g;
+        return layout;
+    };
+    int seen = 0;
+    SaveTemplate(withGeneration(seen), file);
+
+    const int halfDone = KillRepeatedly(
+        dir.Path(),
+        [&] {
+            for (int g = seen + 1;; ++g)
+                SaveTemplate(withGeneration(g), file);
+        },
+        [&] {
+            const ReportLayout loaded = LoadTemplate(file);
+            const int g = static_cast<int>(loaded.Page.Width) - 100;
+            ASSERT_GE(g, seen) << "template older than before";
+            ASSERT_EQ(loaded, withGeneration(g)) << "template torn";
+            seen = g;
+        });
+    EXPECT_GT(seen, 0) << "no write ever completed";
+    EXPECT_GT(halfDone, 0) << "no kill landed inside a write";
+}
+
 // A write that cannot be finished: the message names the file, and the file
-// keeps its bytes.
+// keeps its bytes. Files the user asks for say they cannot be made when not
+// even their temp file can be.
 struct FailedWrite {
     const char* what;
     std::function<void(const std::string&)> write;
+    const char* uncreatable = kCannotWrite;
 };
 
 const FailedWrite kFailedWrites[] = {
@@ -201,7 +236,21 @@ const FailedWrite kFailedWrites[] = {
      }},
     {"profile values", [](const std::string& file) { IniFile(file).WriteStrings("DATA", {{"mNote", std::string(8000, 'x')}}); }},
     {"settings", [](const std::string& file) { TProgramSettings(file).SetCompany("eLFirma", std::string(8000, 'y')); }},
+    {"report template", [](const std::string& file) { SaveTemplate(DefaultLayout(ReportKind::Table), file); },
+     kCannotCreate},
+    {"time record export",
+     [](const std::string& file) {
+         TCalcData data;
+         data.SetSamples(std::vector<float>(1000, 0.5f));
+         data.SaveTim(file);
+     },
+     kCannotCreate},
 };
+
+std::string MessageFor(std::string pattern, const std::string& file)
+{
+    return pattern.replace(pattern.find("%s"), 2, file);
+}
 
 constexpr const char* kPrevious = "[DATA]\r\neLFirma=alt\r\n[r01.tim]\r\nC.1.Values=1,2,3,80,4,0.5,0.6,70\r\n";
 
@@ -250,13 +299,13 @@ TEST(CrashSafeWrites, WriteIntoAReadOnlyDirectoryFailsAndKeepsThePreviousFile)
             return MakeReadOnly(dir.Path().string()) ? ErrorOf([&] { c.write(file); }) : "(kein Namensraum)";
         });
         if (message != "(kein Namensraum)") {
-            EXPECT_EQ(message, "In " + file + " kann nicht geschrieben werden");
+            EXPECT_EQ(message, MessageFor(c.uncreatable, file));
             EXPECT_EQ(ReadBytes(file), kPrevious);
         }
 
         const std::string procFile = "/proc/version";
         const std::string before = ReadBytes(procFile);
-        EXPECT_EQ(ErrorOf([&] { c.write(procFile); }), "In " + procFile + " kann nicht geschrieben werden");
+        EXPECT_EQ(ErrorOf([&] { c.write(procFile); }), MessageFor(c.uncreatable, procFile));
         EXPECT_EQ(ReadBytes(procFile), before);
     }
 }

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,7 +96,7 @@ TEST_F(CsvExportTest, UnwritablePlaceKeepsTheOldFileAndSaysSo)
 {
     const fs::path file = dir / "alt.csv";
     WriteCsv(file.string(), {{"alt"}});
-    fs::create_directory(dir / "alt.csv.tmp"); // the temporary file cannot be made
+    fs::create_directory(dir / ("alt.csv.tmp" + std::to_string(::getpid()))); // the temp file cannot be made
     try {
         WriteCsv(file.string(), {{"neu"}});
         FAIL();

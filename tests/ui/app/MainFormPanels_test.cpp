@@ -403,7 +403,8 @@ TEST_F(PanelsTest, ExportWritesExportTimBesideTheMeasurement)
     fs::create_directory(dir.File("export.tim"));
     Click("SpeedButton2");
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], QString::fromStdString("Datei " + dir.File("export.tim") + " kann nicht erstellt werden"));
+    EXPECT_EQ(messages[0], QString::fromStdString("In " + dir.File("export.tim") + " kann nicht geschrieben werden"));
+    EXPECT_TRUE(fs::is_directory(dir.File("export.tim")));
 }
 
 TEST_F(PanelsTest, SavingTheChartWritesTheFormatOfTheExtension)
