@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <vector>
 
@@ -23,6 +22,11 @@ constexpr std::size_t kCommentSize = 60;
 // Samples of all channels read at once: the read block has the same size
 // whatever channel count a header claims.
 constexpr std::size_t kSamplesPerRead = 65536;
+// A room impulse response lasts seconds. Longer files are refused before
+// decoding: a few kilobytes of compressed silence can claim 2^31 frames, and
+// the analysis needs about 70 bytes per sample (2^24 samples: 6 minutes at
+// 48 kHz, about 1 GB while all bands are evaluated).
+constexpr sf_count_t kMaxFrames = sf_count_t{1} << 24;
 
 struct CloseAudioFile {
     void operator()(SNDFILE* file) const { sf_close(file); }
@@ -96,9 +100,10 @@ void ReadAudioFile(TCalcData& data, const std::string& path)
 {
     SF_INFO info;
     const AudioFile file = Open(path, info);
-    if (info.frames <= 0 || info.frames > std::numeric_limits<int32_t>::max() || info.channels <= 0
-        || info.samplerate <= 0)
+    if (info.frames <= 0 || info.channels <= 0 || info.samplerate <= 0)
         BadFormat();
+    if (info.frames > kMaxFrames)
+        FailWith("Die Audiodatei %s ist zu lang (mehr als 16777216 Abtastwerte)", path);
     std::vector<float> samples = FirstChannel(file.get(), info);
     if (samples.empty())
         BadFormat();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Audio files whose headers claim more than they hold: the reader takes what
-// the file holds and reserves no memory for the claim.
+// the file holds, reserves no memory for the claim and refuses claims longer
+// than any impulse response.
 
 #include "audio/AudioFileReader.h"
 
@@ -82,6 +83,8 @@ TEST(HostileAudio, FrameCountOfTheHeaderIsNotTakenAtItsWord)
     const std::string flac = dir.File("claim.flac");
     WriteAudio(flac, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 64);
     ClaimFlacFrames(flac, 0x7FFFFFFF); // 8 GB of samples, in 170 bytes
+    EXPECT_EQ(LoadWithLittleMemory(flac), "Die Audiodatei " + flac + " ist zu lang (mehr als 16777216 Abtastwerte)");
+    ClaimFlacFrames(flac, 1 << 24);
     EXPECT_EQ(LoadWithLittleMemory(flac), "64 Werte");
 }
 
