@@ -4,7 +4,8 @@
 // Every file the program writes is replaced as a whole: the new content goes
 // to a temp file beside it ("<file>.tmp<pid>"), is flushed to disk and renamed
 // over the file. A crash or a full disk leaves the old file or the new one,
-// never a torn one.
+// never a torn one; temp files left by writers that died are removed by the
+// next replacement of the file.
 
 #include <sys/stat.h>
 

@@ -215,6 +215,21 @@ TEST(CrashSafeWrites, ReportTemplateIsTheOldOrTheNewLayoutAfterEveryKill)
     EXPECT_GT(halfDone, 0) << "no kill landed inside a write";
 }
 
+TEST(CrashSafeWrites, TempFilesOfDeadWritersAreRemovedByTheNextWrite)
+{
+    TempDir dir;
+    const std::string project = dir.Write("p.npj", "[DATA]\r\neLFirma=alt\r\n");
+    const std::string dead = dir.Write("p.npj.tmp2147483646", "[halb"); // beyond any process number
+    const std::string living = dir.Write("p.npj.tmp" + std::to_string(::getppid()), "[halb");
+    const std::string other = dir.Write("q.npj.tmp2147483646", "[halb");
+    const std::string foreign = dir.Write("p.npj.tmpx", "eigene Datei");
+    IniFile(project).WriteString("DATA", "eLFirma", "neu");
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(living));
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(foreign));
+}
+
 // A write that cannot be finished: the message names the file, and the file
 // keeps its bytes. Files the user asks for say they cannot be made when not
 // even their temp file can be.
