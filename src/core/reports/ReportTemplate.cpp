@@ -336,7 +336,8 @@ ReportLayout ParseTemplate(std::string_view text)
         once = true;
         ReportBand& band = layout.Band(kind);
         band.Height = Number(value, "height", 0, 0, kMaxMeasure);
-        band.PrintOnFirstPage = Boolean(value, "printOnFirstPage", true);
+        if (kind == BandKind::PageHeader) // the only band that leaves a page out
+            band.PrintOnFirstPage = Boolean(value, "printOnFirstPage", true);
         if (const JsonValue* elements = value.Find("elements"))
             for (const JsonValue& element : elements->Items())
                 band.Elements.push_back(ReadElement(element));

@@ -108,10 +108,13 @@ TEST(FuzzFindings, AveragedSumBeyondTheDoubleRangeIsRefused)
 
 TEST(FuzzFindings, TemplateKeysOfAnotherElementKindAreIgnored)
 {
-    // A label carrying a data text's keys kept them when read, but they were
-    // not written again: saving changed the layout.
+    // A label carrying a data text's keys (or a footer the page header's) kept
+    // them when read, but they were not written again: saving changed the
+    // layout.
     const ReportLayout layout = ParseTemplate(
-        R"({"format": "dazo-report", "version": 1, "bands": [{"kind": "detail", "elements": [
+        R"({"format": "dazo-report", "version": 1, "bands": [
+            {"kind": "pageFooter", "printOnFirstPage": false},
+            {"kind": "detail", "elements": [
             {"kind": "label", "name": "L", "text": "Ts", "field": "Ts", "pipeline": "PipeValues", "penWidth": 3},
             {"kind": "line", "name": "S", "text": "x", "font": {"size": 30}, "alignment": "center"}]}]})");
     const auto& elements = layout.Band(BandKind::Detail).Elements;
@@ -122,6 +125,7 @@ TEST(FuzzFindings, TemplateKeysOfAnotherElementKindAreIgnored)
     EXPECT_EQ(elements[0].PenWidth, ReportElement{}.PenWidth);
     EXPECT_EQ(elements[1].Text, "");
     EXPECT_EQ(elements[1].Font, ReportFont{});
+    EXPECT_TRUE(layout.Band(BandKind::PageFooter).PrintOnFirstPage);
     EXPECT_EQ(ParseTemplate(TemplateText(layout)), layout);
 }
 
