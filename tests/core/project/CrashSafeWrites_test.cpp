@@ -24,6 +24,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -52,14 +53,16 @@ std::string ErrorOf(const std::function<void()>& write)
 }
 
 // Starts writer in a child and kills it with SIGKILL after a random delay of
-// up to 4 ms (a write with its flush takes about that long), kKills times;
-// check runs after every kill. Returns how many kills caught a write half
-// done, seen by the temp file it left (which is then removed).
+// up to longestDelay (by default 4 ms: a write with its flush takes about
+// that long), kKills times; check runs after every kill. Returns how many
+// kills caught a write half done, seen by the temp file it left (which is
+// then removed).
 template <class Writer, class Check>
-int KillRepeatedly(const fs::path& dir, Writer writer, Check check)
+int KillRepeatedly(const fs::path& dir, Writer writer, Check check,
+                   std::chrono::microseconds longestDelay = std::chrono::microseconds(4000))
 {
     std::mt19937 random(20261201);
-    std::uniform_int_distribution<int> delayMicroseconds(0, 4000);
+    std::uniform_int_distribution<long> delayMicroseconds(0, static_cast<long>(longestDelay.count()));
     int halfDone = 0;
     for (int kill = 0; kill < kKills; ++kill) {
         const pid_t pid = ::fork();
@@ -196,7 +199,11 @@ TEST(CrashSafeWrites, ReportTemplateIsTheOldOrTheNewLayoutAfterEveryKill)
         return layout;
     };
     int seen = 0;
+    // A layout takes longer to write than a few keys (much longer under the
+    // sanitizers): the kills spread over twice the time of one save.
+    const auto started = std::chrono::steady_clock::now();
     SaveTemplate(withGeneration(seen), file);
+    const auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started);
 
     const int halfDone = KillRepeatedly(
         dir.Path(),
@@ -210,7 +217,8 @@ TEST(CrashSafeWrites, ReportTemplateIsTheOldOrTheNewLayoutAfterEveryKill)
             ASSERT_GE(g, seen) << "template older than before";
             ASSERT_EQ(loaded, withGeneration(g)) << "template torn";
             seen = g;
-        });
+        },
+        std::max(2 * oneSave, std::chrono::microseconds(4000)));
     EXPECT_GT(seen, 0) << "no write ever completed";
     EXPECT_GT(halfDone, 0) << "no kill landed inside a write";
 }
