@@ -17,7 +17,10 @@ struct ProgramRun {
 
 inline ProgramRun RunEval(const std::string& arguments)
 {
-    const std::string command = std::string(DAZO_EVAL_EXE) + " " + arguments + " 2>&1";
+    // Appended piece by piece: g++ 12 mistakes the chained operator+ for an
+    // out-of-bounds copy here (-Warray-bounds).
+    std::string command = DAZO_EVAL_EXE;
+    command.append(" ").append(arguments).append(" 2>&1");
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ProgramRun run{-1, {}};
     if (!pipe)
