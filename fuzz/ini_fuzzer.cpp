@@ -5,6 +5,7 @@
 // refused write says so and leaves the file's bytes alone.
 
 #include "FuzzSupport.h"
+#include "common/Encoding.h"
 #include "project/IniFile.h"
 #include "signal/uconst.h"
 
@@ -16,15 +17,6 @@
 using namespace dazo;
 
 namespace {
-
-std::string Lower(std::string_view s)
-{
-    std::string lower(s);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
 
 std::vector<std::string_view> Lines(std::string_view text)
 {
@@ -81,7 +73,7 @@ std::map<std::string, std::vector<std::string>> Snapshot(const IniFile& ini, con
 {
     std::map<std::string, std::vector<std::string>> all;
     for (const std::string& section : names.sections)
-        all[Lower(section)] = ini.ReadSectionValues(section);
+        all[AsciiLower(section)] = ini.ReadSectionValues(section);
     return all;
 }
 
@@ -116,12 +108,12 @@ void WriteAndReadBack(IniFile& ini, const Names& names, const std::string& secti
     fuzz::Require(ini.ReadString(section, key) == AsReadBack(value), "value read back differs from the one written");
     const auto after = Snapshot(ini, names);
     for (const auto& [name, values] : before) {
-        if (name == Lower(section))
+        if (name == AsciiLower(section))
             continue;
         fuzz::Require(after.at(name) == values, "write changed another section");
     }
     // In the written section only the written key may have changed.
-    const auto it = before.find(Lower(section));
+    const auto it = before.find(AsciiLower(section));
     if (it == before.end())
         return;
     const std::vector<std::string> now = ini.ReadSectionValues(section);

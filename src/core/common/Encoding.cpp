@@ -84,4 +84,13 @@ std::string Utf8(std::string_view ansi)
     return out;
 }
 
+std::string AsciiLower(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
 } // namespace dazo

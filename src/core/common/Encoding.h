@@ -15,4 +15,9 @@ std::string Ansi(std::string_view utf8);
 // Windows-1252 to UTF-8; the five undefined code points map to U+FFFD.
 std::string Utf8(std::string_view ansi);
 
+// A-Z lowered, every other byte kept: names in the files (sections, keys,
+// extensions) compare without regard to case in ASCII only, whatever the
+// process locale.
+std::string AsciiLower(std::string_view text);
+
 } // namespace dazo

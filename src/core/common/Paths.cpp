@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/Paths.h"
 
-#include <algorithm>
-#include <cctype>
+#include "common/Encoding.h"
+
 
 namespace dazo {
 namespace {
@@ -38,10 +38,7 @@ std::string DirectoryOf(std::string_view path)
 
 std::string ExtensionLower(std::string_view path)
 {
-    std::string ext(path.substr(ExtensionStart(path)));
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
+    return AsciiLower(path.substr(ExtensionStart(path)));
 }
 
 std::string ChangeExtension(std::string_view path, std::string_view extension)

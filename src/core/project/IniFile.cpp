@@ -3,6 +3,7 @@
 
 #include "common/AtomicFile.h"
 #include "common/DazoError.h"
+#include "common/Encoding.h"
 #include "signal/uconst.h"
 
 #include <fcntl.h>
@@ -27,15 +28,6 @@ constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 [[noreturn]] void FailWrite(const std::string& fileName)
 {
     FailWith(kCannotWrite, fileName);
-}
-
-std::string Lower(std::string_view s)
-{
-    std::string lower(s);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return lower;
 }
 
 struct KeyLine {
@@ -101,7 +93,7 @@ struct Section {
         lastKeyLine = kNone;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             if (const auto keyLine = ParseKeyLine(lines[i])) {
-                keys.try_emplace(Lower(keyLine->key), i);
+                keys.try_emplace(AsciiLower(keyLine->key), i);
                 lastKeyLine = i;
             }
         }
@@ -109,7 +101,7 @@ struct Section {
 
     std::size_t LineOf(std::string_view key) const
     {
-        const auto it = keys.find(Lower(key));
+        const auto it = keys.find(AsciiLower(key));
         return it == keys.end() ? kNone : it->second;
     }
 
@@ -124,7 +116,7 @@ struct Section {
                 --at;
         }
         lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-        keys.try_emplace(Lower(key), at); // keys all stand before at, so no index moves
+        keys.try_emplace(AsciiLower(key), at); // keys all stand before at, so no index moves
         lastKeyLine = at;
     }
 };
@@ -143,7 +135,7 @@ struct ParsedFile {
 
     const Section* Find(std::string_view name) const
     {
-        const auto it = index.find(Lower(name));
+        const auto it = index.find(AsciiLower(name));
         return it == index.end() ? nullptr : &sections[it->second];
     }
 
@@ -166,7 +158,7 @@ struct ParsedFile {
     {
         if (!Find(name))
             return false;
-        const std::string lowerName = Lower(name);
+        const std::string lowerName = AsciiLower(name);
         std::erase_if(sections, [&](const Section& s) { return s.lowerName == lowerName; });
         Reindex();
         return true;
@@ -176,7 +168,7 @@ struct ParsedFile {
     {
         Section& s = sections.emplace_back();
         s.header = "[" + std::string(name) + "]";
-        s.lowerName = Lower(name);
+        s.lowerName = AsciiLower(name);
         s.lines = std::move(lines);
         s.Reindex();
         index.try_emplace(s.lowerName, sections.size() - 1);
@@ -196,7 +188,7 @@ ParsedFile Parse(std::string_view content)
         if (const auto name = ParseSectionHeader(line)) {
             Section& s = file.sections.emplace_back();
             s.header = line;
-            s.lowerName = Lower(*name);
+            s.lowerName = AsciiLower(*name);
             target = &s.lines;
         } else {
             target->emplace_back(line);
@@ -510,10 +502,10 @@ void IniFile::DeleteKey(std::string_view section, std::string_view key)
         Section* s = file.Find(section);
         if (!s || s->LineOf(key) == kNone)
             return false;
-        const std::string lowerKey = Lower(key);
+        const std::string lowerKey = AsciiLower(key);
         std::erase_if(s->lines, [&](const std::string& line) {
             const auto keyLine = ParseKeyLine(line);
-            return keyLine && Lower(keyLine->key) == lowerKey;
+            return keyLine && AsciiLower(keyLine->key) == lowerKey;
         });
         s->Reindex();
         return true;

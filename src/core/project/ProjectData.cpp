@@ -1,28 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "project/ProjectData.h"
 
+#include "common/Encoding.h"
 #include "common/FloatChecks.h"
 #include "common/Paths.h"
 #include "project/IniFile.h"
 #include "project/UserNumbers.h"
 #include "signal/uconst.h"
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 
 namespace dazo {
-namespace {
-
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-} // namespace
-
 void WriteProjectData(const std::string& projectFile, const std::vector<DataField>& fields)
 {
     std::vector<KeyValue> values;
@@ -45,10 +33,10 @@ void ReadProjectData(const std::string& projectFile, std::vector<DataField>& fie
     std::map<std::string, std::string> values;
     for (const std::string& line : IniFile(projectFile).ReadSectionValues(DataSection)) {
         const auto at = line.find('=');
-        values.try_emplace(Lower(line.substr(0, at)), line.substr(at + 1));
+        values.try_emplace(AsciiLower(line.substr(0, at)), line.substr(at + 1));
     }
     for (DataField& field : fields) {
-        const auto found = values.find(Lower(field.key));
+        const auto found = values.find(AsciiLower(field.key));
         const std::string value = found == values.end() ? std::string() : found->second;
         field.text = field.kind == DataControlKind::Memo ? UnescapeText(value)
                    : field.kind == DataControlKind::Other ? std::string()
