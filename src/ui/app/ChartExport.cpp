@@ -92,6 +92,32 @@ void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
 
 } // namespace
 
+QString ChartDocumentName(const ChartCaption& caption)
+{
+    QStringList parts;
+    for (const QString& part : {QFileInfo(caption.measurementFile).completeBaseName(), caption.band, caption.representation})
+        if (!part.isEmpty())
+            parts << part;
+    // The print dialog cuts a name at its last dot as if it were an extension.
+    return parts.isEmpty() ? QStringLiteral("Diagramm") : parts.join(u' ').replace(u'.', u',');
+}
+
+QString ChartCaptionText(const ChartCaption& caption)
+{
+    QStringList parts;
+    if (!caption.project.isEmpty())
+        parts << QStringLiteral("Projekt: ") + caption.project;
+    if (!caption.measurementFile.isEmpty())
+        parts << QStringLiteral("Messung: ") + caption.measurementFile
+                     + (caption.point.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(caption.point));
+    for (const QString& part : {caption.band, caption.representation})
+        if (!part.isEmpty())
+            parts << part;
+    if (caption.date.isValid())
+        parts << caption.date.toString(QStringLiteral("dd.MM.yyyy"));
+    return parts.join(QStringLiteral(" – "));
+}
+
 std::optional<ChartFormat> ChartFormatForFile(const QString& fileName)
 {
     static const struct {

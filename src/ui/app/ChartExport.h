@@ -6,6 +6,7 @@
 // metafiles for office programs; PNG, SVG and PDF are offered besides.
 
 #include <QByteArray>
+#include <QDate>
 #include <QRect>
 #include <QString>
 
@@ -16,6 +17,24 @@ class QCPPainter;
 class QCustomPlot;
 
 namespace dazo::ui {
+
+// What a printed or saved chart shows besides its curves.
+struct ChartCaption {
+    QString project;         // the project file's name
+    QString measurementFile; // the measurement file's name
+    QString point;           // the manager's caption of the measurement, e.g. "Messpunkt 1 (1)"
+    QString band;            // the tree node, e.g. "250 Hz"
+    QString representation;  // the "Darstellung" entry, e.g. "h(t)"
+    QDate date;
+};
+
+// The name a print proposes for its PDF file, e.g. "r01 250 Hz h(t)": each
+// measurement, band and representation prints to a file of its own.
+QString ChartDocumentName(const ChartCaption& caption);
+
+// The line above a printed or saved chart, e.g. "Projekt: halle.npj – Messung:
+// r01.tim (Messpunkt 1 (1)) – 250 Hz – h(t) – 10.12.2026"; parts not known are left out.
+QString ChartCaptionText(const ChartCaption& caption);
 
 enum class ChartFormat { Bmp, Wmf, Emf, Png, Svg, Pdf };
 

@@ -4,6 +4,7 @@
 //   dazo [PROJECT.npj | MEASUREMENT.tim | MEASUREMENT.qel]
 
 #include "audio/AudioFileReader.h"
+#include "app/QtTranslations.h"
 #include "app/uMain.h"
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName("DAZO");
+    dazo::ui::InstallGermanQtTranslations(app);
     dazo::RegisterAudioReaders();
 
     std::optional<dazo::ProgramPaths> paths;

@@ -12,6 +12,7 @@
 // cursors with the mouse and the keyboard.
 
 #include "analysis/DecayQuality.h"
+#include "app/ChartExport.h"
 #include "common/ProgramPaths.h"
 #include "evaluation/ProgramSettings.h"
 
@@ -113,6 +114,8 @@ public:
 
     // Prints the chart on the printer's page: laid out for the page, as on screen.
     void PrintChart(QPrinter& printer);
+    // What the chart shows now: project, measurement, band, representation, today.
+    ChartCaption CurrentChartCaption() const;
 
     // Every question and message of the window goes through these, so that
     // tests can answer them; by default they are the usual dialogs.

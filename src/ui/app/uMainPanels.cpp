@@ -19,6 +19,7 @@
 #include "evaluation/CropSettings.h"
 #include "evaluation/EvaluationCore.h"
 #include "project/UserNumbers.h"
+#include "project/uMesManDlg.h"
 #include "reports/CsvExport.h"
 #include "reports/DecayFlagMark.h"
 #include "reports/DecayFlagText.h"
@@ -29,6 +30,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QInputDialog>
 #include <QLabel>
@@ -502,10 +504,27 @@ void TMainForm::PrintChart(QPrinter& printer)
     painter.end();
 }
 
+ChartCaption TMainForm::CurrentChartCaption() const
+{
+    ChartCaption caption;
+    caption.date = QDate::currentDate();
+    if (ProjectOpen())
+        caption.project = QFileInfo(PathText(core_->ProjectFile())).fileName();
+    if (!core_->HasMeasurement() || !FShownSeries)
+        return caption;
+    caption.measurementFile = QFileInfo(PathText(core_->CalcData()->FileName)).fileName();
+    if (manager_)
+        caption.point = manager_->MeasurementCaption();
+    caption.band = TreeNode(FCurrent + 2)->text(0);
+    caption.representation = FViewItem->text();
+    return caption;
+}
+
 void TMainForm::Drucken1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(ChartDocumentName(CurrentChartCaption()));
     if (Dialogs.AskPrinter(printer))
         PrintChart(printer);
 }
@@ -514,6 +533,7 @@ void TMainForm::Druckvorschau1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setDocName(ChartDocumentName(CurrentChartCaption()));
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName("PrintPreview");
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { PrintChart(*target); });

@@ -629,7 +629,9 @@ bool TRTFForm::CheckFileSave()
 void TRTFForm::FilePrintCmdExecute()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(documentName_);
+    // The print dialog proposes this name, with ".pdf", in the home folder:
+    // the document's bare name, not its path.
+    printer.setDocName(QFileInfo(documentName_).completeBaseName());
     if (dialogs_.ChoosePrinter(printer))
         Editor->print(&printer);
 }

@@ -37,6 +37,21 @@ TEST(ChartExport, FormatFollowsTheExtensionWhateverItsCase)
         "SVG (*.svg);;PDF (*.pdf)");
 }
 
+TEST(ChartExport, PrintNameAndCaptionTellWhatTheChartShows)
+{
+    ChartCaption caption{"halle.npj", "r01.tim", "Messpunkt 1 (1)", "31,5 Hz", "log  h²(t)", QDate(2026, 12, 10)};
+    EXPECT_EQ(ChartDocumentName(caption), QString::fromUtf8("r01 31,5 Hz log  h²(t)"));
+    EXPECT_EQ(ChartCaptionText(caption),
+              QString::fromUtf8("Projekt: halle.npj – Messung: r01.tim (Messpunkt 1 (1)) – 31,5 Hz – log  h²(t) – 10.12.2026"));
+    // The print dialog would cut a name at a dot.
+    caption.measurementFile = "raum.1.tim";
+    EXPECT_EQ(ChartDocumentName(caption), QString::fromUtf8("raum,1 31,5 Hz log  h²(t)"));
+    // Nothing shown: the project and the date only.
+    const ChartCaption empty{"halle.npj", {}, {}, {}, {}, QDate(2026, 12, 10)};
+    EXPECT_EQ(ChartDocumentName(empty), "Diagramm");
+    EXPECT_EQ(ChartCaptionText(empty), QString::fromUtf8("Projekt: halle.npj – 10.12.2026"));
+}
+
 TEST(ChartExport, EachExtensionWritesItsFormat)
 {
     test::TempDir dir;

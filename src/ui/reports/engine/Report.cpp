@@ -6,6 +6,7 @@
 #include "reports/ReportTemplate.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPageLayout>
@@ -154,7 +155,9 @@ void Report::SetUpPrinter(QPrinter& printer) const
 {
     printer.setFullPage(true);
     printer.setPageLayout(PageLayoutOf(printed_.Page));
-    printer.setDocName(QStringLiteral("DAZO Rudozudoveva"));
+    // The name a print to a PDF file proposes: each report its own file.
+    const QString templateName = QFileInfo(QFile::decodeName(QByteArray::fromStdString(TemplateFile))).completeBaseName();
+    printer.setDocName(templateName.isEmpty() ? QStringLiteral("Bericht") : templateName);
 }
 
 void Report::Print(QWidget* parent)
