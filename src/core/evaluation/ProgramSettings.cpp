@@ -4,8 +4,28 @@
 #include "project/CommaText.h"
 #include "signal/uconst.h"
 
+#include <algorithm>
 
 namespace dazo {
+namespace {
+
+// One side: its extent within [minimum, room], then its start within the room.
+void FitSide(int& start, int& extent, int roomStart, int room, int minimum)
+{
+    extent = std::clamp(extent, std::min(minimum, room), room);
+    start = std::clamp(start, roomStart, roomStart + room - extent);
+}
+
+} // namespace
+
+WindowBounds FitIntoArea(const WindowBounds& bounds, const WindowBounds& area, int minimumWidth, int minimumHeight)
+{
+    WindowBounds fitted = bounds;
+    FitSide(fitted.left, fitted.width, area.left, std::max(area.width, 0), minimumWidth);
+    FitSide(fitted.top, fitted.height, area.top, std::max(area.height, 0), minimumHeight);
+    return fitted;
+}
+
 TProgramSettings::TProgramSettings(const std::string& settingsFile)
     : Ini(settingsFile)
 {

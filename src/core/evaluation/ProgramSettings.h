@@ -21,6 +21,12 @@ struct WindowBounds {
     bool operator==(const WindowBounds&) const = default;
 };
 
+// The bounds moved, and shrunk where they must, to lie within area, the part of
+// the screen a window may take: a value from another screen layout or a
+// damaged settings file must not put the window out of reach. No side is made
+// smaller than the minimum unless the area is.
+WindowBounds FitIntoArea(const WindowBounds& bounds, const WindowBounds& area, int minimumWidth, int minimumHeight);
+
 // Keys of section "DATA", named after the company-data dialog's edits.
 inline constexpr std::array<const char*, 6> kCompanyKeys = {"eLFirma", "eLStrasse", "eLOrt", "eLTel", "eLFax", "eLEMail"};
 

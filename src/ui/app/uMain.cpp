@@ -34,6 +34,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStyle>
@@ -123,6 +124,27 @@ QLabel* CursorSwatch(const char* text, const QColor& color, QWidget* parent)
     label->setAlignment(Qt::AlignCenter);
     label->setMinimumWidth(48);
     return label;
+}
+
+// The free area of the screen that shows most of the rectangle; of the
+// primary screen when none shows any of it.
+QRect AvailableAreaFor(const QRect& rect)
+{
+    const QScreen* best = QGuiApplication::primaryScreen();
+    qint64 bestShown = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = screen->availableGeometry().intersected(rect);
+        if (const qint64 size = qint64(shown.width()) * shown.height(); size > bestShown) {
+            best = screen;
+            bestShown = size;
+        }
+    }
+    return best ? best->availableGeometry() : rect;
+}
+
+bool IsProjectFile(const QString& fileName)
+{
+    return QFileInfo(fileName).suffix().compare(QLatin1String("npj"), Qt::CaseInsensitive) == 0;
 }
 
 // Restores the normal pointer however the work ends.
@@ -603,9 +625,16 @@ void TMainForm::ReadSettings()
 {
     settings_.EnsureExists();
     OpenDialog1->setDirectory(PathText(settings_.LastProjectDirectory(paths_.DataDirectory())));
+    // The client area both ways: stored as it is, restored as it was.
     if (const std::optional<WindowBounds> bounds = settings_.WindowPosition()) {
-        move(bounds->left, bounds->top);
-        resize(bounds->width, bounds->height);
+        // The frame, where the window system knows it already, stays on the screen too.
+        const QRect frame = frameGeometry(), client = geometry();
+        const QMargins frameMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                                    frame.bottom() - client.bottom());
+        const QRect area = AvailableAreaFor(QRect(bounds->left, bounds->top, bounds->width, bounds->height)).marginsRemoved(frameMargins);
+        const QSize minimum = minimumSizeHint();
+        const WindowBounds fitted = FitIntoArea(*bounds, {area.x(), area.y(), area.width(), area.height()}, minimum.width(), minimum.height());
+        setGeometry(fitted.left, fitted.top, fitted.width, fitted.height);
     }
 }
 
@@ -624,7 +653,8 @@ void TMainForm::FormHide()
         std::optional<std::string> projectDirectory;
         if (ProjectOpen())
             projectDirectory = DirectoryOf(core_->ProjectFile());
-        settings_.SaveOnShutdown(projectDirectory, WindowBounds{x(), y(), width(), height()});
+        const QRect bounds = normalGeometry();
+        settings_.SaveOnShutdown(projectDirectory, WindowBounds{bounds.x(), bounds.y(), bounds.width(), bounds.height()});
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
     }

@@ -19,6 +19,8 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
 #include <QUrl>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -172,19 +174,45 @@ TEST_F(MainFormTest, StoredBoundsAndDirectoryApplyAtStartUp)
         const char* winpos;
         bool applied;
     };
-    for (const Case& c : {Case{"10,20,800,600", true}, Case{"10,20,800", false}}) {
+    // The window fits the test screen as stored.
+    for (const Case& c : {Case{"10,20,780,500", true}, Case{"10,20,800", false}}) {
         dir.Write("dazo.dat", "[PROG]\nPATH=" + projects + "\nWINPOS=" + c.winpos + "\n");
         Start();
         EXPECT_EQ(Find<QFileDialog>("OpenDialog1")->directory().absolutePath(), QString::fromStdString(projects));
         if (c.applied) {
-            EXPECT_EQ(form->pos(), QPoint(10, 20));
-            EXPECT_EQ(form->size(), QSize(800, 600));
+            EXPECT_EQ(form->geometry(), QRect(10, 20, 780, 500));
         } else {
             EXPECT_EQ(form->size(), QSize(778, 609)) << c.winpos;
         }
         form->close();
     }
     EXPECT_TRUE(messages.texts.empty());
+}
+
+TEST_F(MainFormTest, StoredBoundsOutsideTheScreenAreFittedIntoIt)
+{
+    for (const char* winpos : {"10,20,-5,99999", "-3000,-2259,600,400", "5000,4000,600,400", "0,0,9000,9000"}) {
+        dir.Write("dazo.dat", std::string("[PROG]\nWINPOS=") + winpos + "\n");
+        Start();
+        const QRect screen = form->screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(form->geometry())) << winpos << " " << form->geometry().x() << "," << form->geometry().y() << ","
+                                                       << form->width() << "," << form->height() << " in " << screen.width() << "x" << screen.height();
+        EXPECT_GE(form->width(), std::min(form->minimumSizeHint().width(), screen.width())) << winpos;
+        form->close();
+        const std::string stored = IniFile(dir.File("dazo.dat")).ReadString("PROG", "WINPOS");
+        const QRect shown = form->geometry();
+        EXPECT_EQ(stored, QStringLiteral("%1,%2,%3,%4").arg(shown.x()).arg(shown.y()).arg(shown.width()).arg(shown.height()).toStdString());
+    }
+}
+
+TEST_F(MainFormTest, FiveStartsAndClosesLeaveTheStoredBoundsAsTheyWere)
+{
+    dir.Write("dazo.dat", "[PROG]\nWINPOS=10,30,780,520\n");
+    for (int run = 0; run < 5; ++run) {
+        Start();
+        form->close();
+        EXPECT_EQ(IniFile(dir.File("dazo.dat")).ReadString("PROG", "WINPOS"), "10,30,780,520") << run;
+    }
 }
 
 TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
