@@ -7,8 +7,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -99,6 +101,18 @@ TMesManDlg::TMesManDlg(QWidget* parent, FormatSettings format) : QWidget(parent)
                                 QStringLiteral("Audio (*.wav *.flac *.aif *.aiff)")});
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
+
+    Dialogs.ShowError = [this](const QString& message) {
+        QMessageBox::critical(this, QApplication::applicationDisplayName(), message);
+    };
+    Dialogs.AskYesNo = [this](const QString& caption, const QString& text) {
+        return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    Dialogs.ChooseMeasurementFile = [this] {
+        if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
+            return QString();
+        return OpenDialog1->selectedFiles().constFirst();
+    };
 
     connect(MessView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) { MessViewChange(item); });
     connect(MessView, &QTreeWidget::itemDoubleClicked, this, [this] { MessViewDblClick(); });
@@ -244,9 +258,6 @@ void TMesManDlg::CreatePopupMenus()
 void TMesManDlg::LoadPoints(const std::string& projectFile, const std::vector<std::string>& keyValueLines)
 {
     RunCommand([&] { model_.LoadPoints(projectFile, keyValueLines); });
-    // A load stopped by an error leaves the tree collapsed and nothing standard.
-    if (model_.StandardNode())
-        MessView->expandAll();
 }
 
 void TMesManDlg::SavePoints()
@@ -345,14 +356,17 @@ void TMesManDlg::RunCommand(const std::function<void()>& command)
         error = FromAnsi(e.what());
     }
     RebuildTree();
-    if (!error.isEmpty())
+    // A load stopped by an error leaves the tree collapsed.
+    if (error.isEmpty())
+        MessView->expandAll();
+    else
         ShowError(error);
 }
 
 void TMesManDlg::ShowError(const QString& message)
 {
     showingError_ = true;
-    QMessageBox::critical(this, QApplication::applicationDisplayName(), message);
+    Dialogs.ShowError(message);
     showingError_ = false;
 }
 
@@ -470,6 +484,10 @@ void TMesManDlg::Messungeinfgen1Click()
 
 void TMesManDlg::ResetMessungen1Click()
 {
+    if (!model_.HasProject()
+        || !Dialogs.AskYesNo(QStringLiteral("Reset Messungen"),
+                             QStringLiteral("ACHTUNG: Die Einstellungen und Ergebnisse aller Messungen gehen verloren\n\rReset durchführen?")))
+        return;
     try {
         model_.ResetMeasurements();
     } catch (const std::exception& e) {
@@ -480,7 +498,12 @@ void TMesManDlg::ResetMessungen1Click()
 void TMesManDlg::Punktlschen1Click()
 {
     const std::optional<PointTreeNode> node = SelectedNode();
-    if (node && node->Level() == 1)
+    if (!node || node->Level() != 1)
+        return;
+    // Deleting a point resets every measurement of the project.
+    const QString question = QStringLiteral("ACHTUNG: Die Einstellungen und Ergebnisse aller Messungen gehen verloren\n\r"
+                                            "Messpunkt „%1“ löschen?").arg(FromAnsi(model_.NodeText(*node)));
+    if (Dialogs.AskYesNo(QStringLiteral("Messpunkt löschen"), question))
         RunCommand([&] { model_.DeletePoint(node->point); });
 }
 
@@ -489,18 +512,53 @@ void TMesManDlg::Messungeinfgen2Click()
     if (!model_.HasProject())
         return;
     OpenDialog1->setDirectory(QFile::decodeName(QByteArray::fromStdString(model_.ProjectDir())));
-    if (OpenDialog1->exec() != QDialog::Accepted || OpenDialog1->selectedFiles().isEmpty())
-        return;
-    const std::string chosen = ToAnsi(OpenDialog1->selectedFiles().first()); // only its bare name is kept
+    const QString chosen = Dialogs.ChooseMeasurementFile();
     const std::optional<PointTreeNode> node = SelectedNode();
-    if (node && node->Level() == 1)
-        RunCommand([&] { model_.InsertMeasurement(node->point, chosen); });
+    if (chosen.isEmpty() || !node || node->Level() != 1)
+        return;
+    if (const std::optional<std::string> name = MeasurementInProjectFolder(chosen))
+        RunCommand([&] { model_.InsertMeasurement(node->point, *name); });
+}
+
+std::optional<std::string> TMesManDlg::MeasurementInProjectFolder(const QString& chosen)
+{
+    const QFileInfo source(chosen);
+    const QDir projectFolder(QFile::decodeName(QByteArray::fromStdString(model_.ProjectDir())));
+    const std::string name = ToAnsi(source.fileName()); // the project keeps the bare name
+    if (source.absoluteDir() == projectFolder)
+        return name;
+    const QString target = projectFolder.filePath(source.fileName());
+    const QString question = QStringLiteral("Die Messung %1 liegt nicht im Projektordner %2.\n\r"
+                                            "In den Projektordner kopieren?")
+                                 .arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(projectFolder.path()));
+    if (!Dialogs.AskYesNo(QStringLiteral("Messung einfügen"), question)) {
+        ShowError(QStringLiteral("Die Messung %1 wurde nicht eingefügt: das Projekt liest seine Messungen nur aus "
+                                 "seinem Ordner.").arg(QDir::toNativeSeparators(chosen)));
+        return std::nullopt;
+    }
+    // Another measurement of that name is never replaced.
+    if (QFileInfo::exists(target)) {
+        ShowError(QStringLiteral("Im Projektordner gibt es schon eine Datei %1; die Messung wurde nicht eingefügt.")
+                      .arg(QDir::toNativeSeparators(target)));
+        return std::nullopt;
+    }
+    if (!QFile::copy(chosen, target)) {
+        ShowError(QStringLiteral("In %1 kann nicht geschrieben werden").arg(QDir::toNativeSeparators(target)));
+        return std::nullopt;
+    }
+    return name;
 }
 
 void TMesManDlg::Messunglschen1Click()
 {
     const std::optional<PointTreeNode> node = SelectedNode();
-    if (node && node->Level() == 2)
+    if (!node || node->Level() != 2)
+        return;
+    // Deleting a measurement resets every measurement of the project.
+    const QString file = FromAnsi(model_.PointAt(node->point).measurements.at(static_cast<std::size_t>(node->measurement)).FileName);
+    const QString question = QStringLiteral("ACHTUNG: Die Einstellungen und Ergebnisse aller Messungen gehen verloren\n\r"
+                                            "Messung %1 löschen?").arg(file);
+    if (Dialogs.AskYesNo(QStringLiteral("Messung löschen"), question))
         RunCommand([&] { model_.DeleteMeasurement(node->point, node->measurement); });
 }
 

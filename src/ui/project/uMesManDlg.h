@@ -47,6 +47,17 @@ public:
 
     const TMeasurementPointModel& Model() const { return model_; }
 
+    // Every question and message of the window goes through these, so that
+    // tests can answer them; by default they are the usual dialogs.
+    struct TDialogs {
+        std::function<void(const QString& message)> ShowError;
+        // A Yes/No question with the question icon; true for Yes.
+        std::function<bool(const QString& caption, const QString& text)> AskYesNo;
+        // The measurement file "Messung einfügen" adds; empty when cancelled.
+        std::function<QString()> ChooseMeasurementFile;
+    };
+    TDialogs Dialogs;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -82,6 +93,10 @@ private:
     void Punktlschen1Click();    // "Messpunkt löschen"
     void Messungeinfgen2Click(); // "Messung einfügen"
     void Messunglschen1Click();  // "Messung löschen"
+    // A measurement from another folder is copied into the project folder, or
+    // not taken: the project finds its measurements there only. The name to
+    // insert; none when it is not taken.
+    std::optional<std::string> MeasurementInProjectFolder(const QString& chosen);
 
     FormatSettings format_;
     TMeasurementPointModel model_;

@@ -16,8 +16,12 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
 
 namespace dazo::ui {
 namespace {
@@ -32,6 +36,10 @@ protected:
                                        "MP3=\"Messpunkt 3\",,,0,0,,0,0,,,,\"r03.tim\",\n"
                                        "[DATA]\neOName=Stadthalle\ncONutzung=Konzertsaal\n"));
         dlg.OnMeasurementSelect = [this](const QString& path) { loaded.push_back(path); };
+        dlg.Dialogs.AskYesNo = [this](const QString& caption, const QString& text) {
+            questions.push_back(caption + '|' + text);
+            return answerYes;
+        };
         dlg.LoadPoints(file, IniFile(file).ReadSectionValues("Messungen"));
         tree = dlg.findChild<QTreeWidget*>("MessView");
         pages = dlg.findChild<QStackedWidget*>("PageControl1");
@@ -52,6 +60,8 @@ protected:
     std::string file;
     TMesManDlg dlg{nullptr, FormatSettings::German()};
     std::vector<QString> loaded;
+    std::vector<QString> questions;
+    bool answerYes = true;
     QTreeWidget* tree = nullptr;
     QStackedWidget* pages = nullptr;
 };
@@ -149,6 +159,92 @@ TEST_F(MesManDlgTest, MenuCommandsChangeTheProjectFile)
     EXPECT_EQ(IniFile(file).ReadSection("Messungen"), std::vector<std::string>{"MP1"});
     EXPECT_EQ(Line("MP1"), "\"Messpunkt 4\",\"\",\"\",0,0,\"\",0,0,\"\",\"\",\"\",\"r09.tim\",");
     EXPECT_EQ(IniFile(file).ReadString("DATA", "eAnzMessungen"), "1");
+}
+
+TEST_F(MesManDlgTest, CommandsThatEraseStoredResultsAskFirst)
+{
+    // Crop settings and cached results of a measurement, which every one of these commands erases.
+    IniFile(file).WriteString("r01.tim", "MPA", "100");
+    const struct {
+        const char* action;
+        std::function<QTreeWidgetItem*()> node;
+        const char* caption;
+    } cases[] = {{"ResetMessungen1", [this] { return tree->topLevelItem(0); }, "Reset Messungen"},
+                 {"Punktlschen1", [this] { return Point(1); }, "Messpunkt löschen"},
+                 {"Messunglschen1", [this] { return Point(2)->child(0); }, "Messung löschen"}};
+    for (const auto& c : cases) {
+        tree->setCurrentItem(c.node());
+        const std::string before = dazo::test::ReadBytes(file);
+        questions.clear();
+        answerYes = false;
+        Trigger(c.action);
+        ASSERT_EQ(questions.size(), 1u) << c.action;
+        EXPECT_TRUE(questions[0].startsWith(QString::fromUtf8(c.caption) + "|ACHTUNG: ")) << questions[0].toStdString();
+        EXPECT_EQ(dazo::test::ReadBytes(file), before) << c.action;
+    }
+    // Yes: the point goes, and with it the stored settings of every measurement.
+    tree->setCurrentItem(Point(1));
+    answerYes = true;
+    Trigger("Punktlschen1");
+    EXPECT_FALSE(IniFile(file).ValueExists("r01.tim", "MPA"));
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 2);
+}
+
+TEST_F(MesManDlgTest, TheTreeIsFullyExpandedAfterInsertsAndDeletes)
+{
+    const auto allExpanded = [this] {
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            if ((*it)->childCount() > 0 && !(*it)->isExpanded())
+                return false;
+        return true;
+    };
+    tree->setCurrentItem(tree->topLevelItem(0));
+    Trigger("Messungeinfgen1");
+    EXPECT_TRUE(allExpanded());
+    tree->setCurrentItem(Point(2));
+    test::PickInNextFileDialog(QString::fromStdString(dir.Write("r04.tim", "")));
+    Trigger("Messungeinfgen2");
+    ASSERT_EQ(Point(2)->childCount(), 2);
+    EXPECT_TRUE(allExpanded());
+    tree->setCurrentItem(Point(0)->child(1));
+    Trigger("Messunglschen1");
+    EXPECT_TRUE(allExpanded());
+}
+
+TEST_F(MesManDlgTest, AMeasurementFromAnotherFolderIsCopiedIntoTheProjectOrNotTaken)
+{
+    std::filesystem::create_directory(dir.File("fremd"));
+    const QString foreign = QString::fromStdString(dir.Write("fremd/r07.tim", "Messung"));
+    dlg.Dialogs.ChooseMeasurementFile = [&] { return foreign; };
+    tree->setCurrentItem(Point(2));
+
+    answerYes = false; // not copied: not inserted, and said so
+    auto message = test::CloseNextMessageBox();
+    Trigger("Messungeinfgen2");
+    EXPECT_TRUE(message->contains("r07.tim")) << message->toStdString();
+    EXPECT_EQ(Line("MP3"), "\"Messpunkt 3\",,,0,0,,0,0,,,,\"r03.tim\",");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("r07.tim")));
+
+    answerYes = true;
+    tree->setCurrentItem(Point(2));
+    Trigger("Messungeinfgen2");
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_TRUE(questions[1].contains("In den Projektordner kopieren?"));
+    EXPECT_EQ(dazo::test::ReadBytes(dir.File("r07.tim")), "Messung");
+    // Saved: "Messpunkt 2", without measurements, is no longer in the file.
+    EXPECT_EQ(Line("MP2"), "\"Messpunkt 3\",\"\",\"\",0,0,\"\",0,0,\"\",\"\",\"\",\"r03.tim\",\"r07.tim\",");
+
+    // A file of that name in the project folder is never replaced.
+    dir.Write("fremd/r03.tim", "andere Messung");
+    const std::string before = dazo::test::ReadBytes(file);
+    dir.Write("r03.tim", "eigene Messung");
+    tree->setCurrentItem(Point(2));
+    dlg.Dialogs.ChooseMeasurementFile = [&] { return QString::fromStdString(dir.File("fremd/r03.tim")); };
+    message = test::CloseNextMessageBox();
+    Trigger("Messungeinfgen2");
+    EXPECT_TRUE(message->contains("schon eine Datei")) << message->toStdString();
+    EXPECT_EQ(dazo::test::ReadBytes(dir.File("r03.tim")), "eigene Messung");
+    EXPECT_EQ(dazo::test::ReadBytes(file), before);
 }
 
 TEST_F(MesManDlgTest, OpeningAnotherProjectWritesNothing)
