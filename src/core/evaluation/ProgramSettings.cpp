@@ -95,6 +95,18 @@ void TProgramSettings::AddRecentFile(const std::string& path)
     std::vector<std::string> files = RecentFiles();
     std::erase(files, path);
     files.insert(files.begin(), path);
+    WriteRecentFiles(std::move(files));
+}
+
+void TProgramSettings::RemoveRecentFile(const std::string& path)
+{
+    std::vector<std::string> files = RecentFiles();
+    if (std::erase(files, path) > 0)
+        WriteRecentFiles(std::move(files));
+}
+
+void TProgramSettings::WriteRecentFiles(std::vector<std::string> files)
+{
     files.resize(kRecentFileCount);
     for (int i = 1; i <= kRecentFileCount; ++i)
         Ini.WriteString("PROG", "Recent" + std::to_string(i), files[static_cast<std::size_t>(i - 1)]);

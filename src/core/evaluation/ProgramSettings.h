@@ -54,11 +54,15 @@ public:
     std::vector<std::string> RecentFiles() const;
     // Puts the file first; an earlier entry of it goes, the ninth drops out.
     void AddRecentFile(const std::string& path);
+    // Takes a file that could not be opened out of the list.
+    void RemoveRecentFile(const std::string& path);
 
     std::string Company(const char* key) const;
     void SetCompany(const char* key, const std::string& value);
 
 private:
+    void WriteRecentFiles(std::vector<std::string> files);
+
     IniFile Ini;
 };
 

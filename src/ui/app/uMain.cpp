@@ -27,6 +27,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QDir>
+#include <QTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -730,6 +733,9 @@ void TMainForm::TreeView1Change(QTreeWidgetItem* node)
     if (index >= kFirstCalculatorNode && index <= kLastCalculatorNode) {
         if (!core_->HasMeasurement()) {
             SelectNode(kMeasurementNode);
+            // A click selects its node after this change has run: take the
+            // selection back once the click is done.
+            QTimer::singleShot(0, TreeView1, [this] { SelectNode(kMeasurementNode); });
             return;
         }
         const QString measurement = manager_ ? manager_->MeasurementCaption() : QString();
@@ -807,7 +813,7 @@ void TMainForm::LoadMeasurementFile(const QString& fileName)
     } catch (const std::exception& e) {
         ForgetShownCurve();
         setWindowTitle(kTitle);
-        ShowError(FromAnsi(e.what()));
+        ShowError(Text("Die Messung %1 kann nicht geladen werden:\n%2").arg(QDir::toNativeSeparators(fileName), FromAnsi(e.what())));
     }
 }
 
@@ -925,10 +931,13 @@ void TMainForm::Load1Click()
 
 void TMainForm::OpenChosenFile(const QString& fileName)
 {
-    if (!OpenProject(fileName))
-        return;
+    // A measurement file is opened only when it loads; a project also when one of its measurements does not.
+    const bool opened = OpenProject(fileName) && (core_->HasMeasurement() || IsProjectFile(fileName));
     try {
-        settings_.AddRecentFile(PathBytes(fileName));
+        if (opened)
+            settings_.AddRecentFile(PathBytes(fileName));
+        else
+            settings_.RemoveRecentFile(PathBytes(fileName));
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
     }

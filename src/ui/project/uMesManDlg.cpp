@@ -257,6 +257,12 @@ void TMesManDlg::CreatePopupMenus()
 
 void TMesManDlg::LoadPoints(const std::string& projectFile, const std::vector<std::string>& keyValueLines)
 {
+    // The previous project's points go before the new measurement loads, so
+    // that an error of that load is not shown over them.
+    {
+        const QSignalBlocker blocker(MessView); // nothing of the old project is saved or shown meanwhile
+        MessView->clear();
+    }
     RunCommand([&] { model_.LoadPoints(projectFile, keyValueLines); });
 }
 

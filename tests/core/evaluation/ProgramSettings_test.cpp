@@ -63,5 +63,37 @@ TEST(ProgramSettings, RecentFilesKeepTheLastEightNewestFirstWithoutDuplicates)
               (std::vector<std::string>{"/d/p5.npj", "/d/p9.npj", "/d/p8.npj", "/d/p7.npj", "/d/p6.npj", "/d/p4.npj", "/d/p3.npj", "/d/p2.npj"}));
 }
 
+TEST(ProgramSettings, AFileThatFailedLeavesTheRecentFiles)
+{
+    TempDir dir;
+    TProgramSettings settings(dir.File("dazo.dat"));
+    for (const char* file : {"/d/a.npj", "/d/b.tim", "/d/c.npj"})
+        settings.AddRecentFile(file);
+    settings.RemoveRecentFile("/d/b.tim");
+    settings.RemoveRecentFile("/d/never.tim");
+    EXPECT_EQ(settings.RecentFiles(), (std::vector<std::string>{"/d/c.npj", "/d/a.npj"}));
+}
+
+TEST(ProgramSettings, WindowBoundsAreFittedIntoTheScreenArea)
+{
+    const WindowBounds area{0, 30, 1920, 1050}; // a panel above
+    const struct {
+        WindowBounds stored;
+        WindowBounds fitted;
+    } cases[] = {
+        {{10, 40, 800, 600}, {10, 40, 800, 600}},          // inside: exactly as stored
+        {{10, 20, -5, 99999}, {10, 30, 400, 1050}},        // damaged: smallest width, screen height
+        {{-300, -2259, 778, 609}, {0, 30, 778, 609}},      // off the top left: moved in
+        {{1800, 900, 778, 609}, {1142, 471, 778, 609}},    // off the bottom right: moved in
+        {{0, 30, 4000, 3000}, {0, 30, 1920, 1050}},        // larger than the screen: shrunk to it
+        {{2500, 100, 778, 609}, {1142, 100, 778, 609}},    // on a screen that is gone
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FitIntoArea(c.stored, area, 400, 300), c.fitted)
+            << c.stored.left << "," << c.stored.top << "," << c.stored.width << "," << c.stored.height;
+    // A screen smaller than the minimum: the screen wins.
+    EXPECT_EQ(FitIntoArea({5, 5, 100, 100}, {0, 0, 320, 200}, 400, 300), (WindowBounds{0, 0, 320, 200}));
+}
+
 } // namespace
 } // namespace dazo

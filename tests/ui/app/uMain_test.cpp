@@ -406,6 +406,47 @@ TEST_F(MainFormTest, AFailedLoadIsShownAndCalculatorNodesFallBackToTheMeasuremen
     EXPECT_EQ(form->DockedForm(), manager.get());
 }
 
+TEST_F(MainFormTest, AClickOnABandWithoutAMeasurementLeavesOnlyMessungSelected)
+{
+    dir.Write("kaputt.tim", "keine Messung");
+    dir.Write("p.npj", "[Messungen]\nMP1=\"Messpunkt 1\",,,0,0,,0,0,,,,\"kaputt.tim\",\n");
+    Start();
+    form->OpenProject(QString::fromStdString(dir.File("p.npj")));
+    auto* tree = Find<QTreeWidget>("TreeView1");
+    QApplication::processEvents();
+    const QPoint at = tree->visualItemRect(form->TreeNode(k250)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, QPointF(at), tree->viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &click);
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(tree->currentItem(), form->TreeNode(kMessung));
+    EXPECT_EQ(tree->selectedItems(), QList<QTreeWidgetItem*>{form->TreeNode(kMessung)});
+    EXPECT_EQ(LabelText("LCaption"), "Messung");
+}
+
+TEST_F(MainFormTest, AFailedLoadNamesTheFileAfterTheOldPointsAreGoneAndStaysOutOfTheRecentFiles)
+{
+    const std::string good = MakeProject();
+    const std::string broken = dir.Write("kaputt.tim", "keine Messung");
+    Start();
+    std::vector<QString> errors;
+    std::vector<int> pointsShown;
+    form->Dialogs.ShowError = [&](const QString& message) {
+        errors.push_back(message);
+        pointsShown.push_back(manager->findChild<QTreeWidget*>("MessView")->topLevelItemCount());
+    };
+    form->OpenChosenFile(QString::fromStdString(good));
+    ASSERT_TRUE(errors.empty());
+    form->OpenChosenFile(QString::fromStdString(broken));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].contains(QString::fromStdString(broken))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains("falsches Datenformat")) << errors[0].toStdString();
+    EXPECT_EQ(pointsShown[0], 0); // the previous project's points are no longer shown
+    EXPECT_EQ(TProgramSettings(dir.File("dazo.dat")).RecentFiles(), std::vector<std::string>{good});
+}
+
 // ---- Navigation ------------------------------------------------------------------
 
 TEST_F(MainFormTest, ABandNodeDrawsItsCalculatorWithCursorsAndTheInputFunctionHidesThem)
