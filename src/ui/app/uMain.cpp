@@ -218,7 +218,8 @@ TMainForm::TMainForm(ProgramPaths paths, QWidget* parent)
     OpenDialog1->setFileMode(QFileDialog::ExistingFile);
     OpenDialog1->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialog1->setNameFilters({Text("Nachhallzeit Projekt  (*.npj)"), Text("MLSSA (*.tim)"), Text("QEL (*.qel)"),
-                                Text("Audio (*.wav *.flac *.aif *.aiff)")});
+                                Text("Audio (*.wav *.flac *.aif *.aiff)"),
+                                Text("Alle unterstützten Dateien (*.npj *.tim *.qel *.wav *.flac *.aif *.aiff)")});
 
     tablePlaceholder_ = std::make_unique<QWidget>();
     tablePlaceholder_->setObjectName("TablePlaceholder");

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/EditGrid.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -287,8 +289,25 @@ void TEditGrid::ShowColumnHint(int col)
     emit hintChanged(text);
 }
 
+QString TEditGrid::TabSeparatedText() const
+{
+    QString text;
+    for (int row = 0; row < RowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < ColCount(); ++col)
+            cells << Cell(col, row);
+        text += cells.join(u'\t') + u'\n';
+    }
+    return text;
+}
+
 void TEditGrid::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Copy)) {
+        QApplication::clipboard()->setText(TabSeparatedText());
+        event->accept();
+        return;
+    }
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
     const int key = event->key();
     if (key == Qt::Key_Left || key == Qt::Key_Right) {

@@ -62,6 +62,9 @@ public:
     void PutValue(const QString& colTitle, const QString& rowTitle, bool createOnly, double value);
 
     const EditGridModel& Model() const { return model_; }
+    // All cells, title rows and columns included, as tab-separated lines, the
+    // form spreadsheets paste; Ctrl+C puts it on the clipboard.
+    QString TabSeparatedText() const;
 
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);

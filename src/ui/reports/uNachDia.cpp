@@ -138,6 +138,7 @@ QWidget* TNachhallDiaDlg::CreateNachhallSheet()
     layout->setSpacing(0);
     layout->addWidget(Panel1);
     layout->addWidget(NachhallPage, 1);
+    layout->addStretch(); // keeps the bar at the top while the results are hidden
     return SheetNachhall;
 }
 

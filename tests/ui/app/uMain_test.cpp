@@ -257,7 +257,8 @@ TEST_F(MainFormTest, StartsWithAnInactiveTreeAndTheWindowLayout)
     EXPECT_EQ(Find<QAction>("DatenExportieren1")->text(), "Daten exportieren...");
     // QFileDialog collapses the two blanks of the first filter's text.
     auto* open = Find<QFileDialog>("OpenDialog1");
-    EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)", "Audio (*.wav *.flac *.aif *.aiff)"}));
+    EXPECT_EQ(open->nameFilters(), (QStringList{"Nachhallzeit Projekt (*.npj)", "MLSSA (*.tim)", "QEL (*.qel)", "Audio (*.wav *.flac *.aif *.aiff)",
+                                                QString::fromUtf8("Alle unterstützten Dateien (*.npj *.tim *.qel *.wav *.flac *.aif *.aiff)")}));
     EXPECT_EQ(open->selectedNameFilter(), "Nachhallzeit Projekt (*.npj)");
 
     auto* tabs = Find<QTabWidget>("ParamPages");

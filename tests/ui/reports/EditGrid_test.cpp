@@ -2,6 +2,7 @@
 #include "reports/EditGrid.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QImage>
 #include <QKeyEvent>
 
@@ -70,6 +71,25 @@ TEST_F(EditGridTest, ArrowKeysWrapToTheNeighbouringRowAndScroll)
     Press(Qt::Key_Right);
     EXPECT_EQ(grid.Col(), 3);
     EXPECT_EQ(grid.Row(), 5);
+}
+
+TEST_F(EditGridTest, CtrlCCopiesTheWholeTableAsTabSeparatedLines)
+{
+    TEditGrid small{nullptr, FormatSettings::German()};
+    small.PutValue("EDT", "125", false, 1.5);
+    small.PutValue("T30", "125", false, 2);
+    small.PutValue("EDT", "250", false, 0.25);
+    small.SetFixedCols(1);
+    small.SetFixedRows(1);
+    QApplication::clipboard()->clear();
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+    QApplication::sendEvent(&small, &copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), small.TabSeparatedText());
+    const QStringList lines = small.TabSeparatedText().split('\n');
+    ASSERT_EQ(lines.size(), 4); // three rows and the end of the last
+    EXPECT_EQ(lines[0], "\tEDT\tT30");
+    EXPECT_EQ(lines[1], "125\t1,50\t2,00");
+    EXPECT_EQ(lines[2], "250\t0,25\t");
 }
 
 TEST_F(EditGridTest, SelectingACellShowsItsColumnHint)

@@ -119,6 +119,20 @@ TEST_P(NachhallDiaDlgTest, ShowResetsAndBindsProjectAndCompanyData)
     EXPECT_EQ(dlg.LData.Value("LOrt"), "Kassel");
 }
 
+TEST_P(NachhallDiaDlgTest, TheButtonBarStaysOnTopBeforeAndAfterCalculating)
+{
+    dlg.resize(800, 600);
+    dlg.show();
+    QApplication::processEvents();
+    const QRect bar = dlg.Panel1->geometry();
+    EXPECT_LT(bar.top(), 10);
+    EXPECT_LT(bar.height(), 80);
+    CalculateFrom(AveragedResults({"1", "1", "1", "1", "1", "1", "1"}));
+    QApplication::processEvents();
+    EXPECT_EQ(dlg.Panel1->geometry(), bar);
+    EXPECT_GT(dlg.NachhallPage->height(), 400);
+}
+
 TEST_P(NachhallDiaDlgTest, MissingProjectFileIsReportedOnShow)
 {
     dlg.SetProjectFile(project.Dir().File("fehlt.npj"));
