@@ -999,7 +999,10 @@ void TMainForm::cCursorClick()
 void TMainForm::Firmendaten1Click()
 {
     TCompanyDataDlg dialog(settings_, this);
-    dialog.exec();
+    // The reports of an evaluation window on show print the new data at once.
+    if (dialog.exec() == QDialog::Accepted)
+        if (auto* evaluation = qobject_cast<TNachhallDiaDlg*>(FEvalDlg.get()))
+            evaluation->BindCompanyData();
 }
 
 void TMainForm::HauptspeichersparModus1Click()

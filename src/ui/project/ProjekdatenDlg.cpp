@@ -31,6 +31,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 namespace dazo::ui {
@@ -628,6 +629,7 @@ void TProjectDlg::LoadProject(const std::string& projectFile)
     }
     for (std::size_t i = 0; i < tagged_.size(); ++i)
         SetTextOf(tagged_[i], fields[i].text);
+    ShowSoundSourcePageWithData();
     ShowSketch();
     ShowResultNotes();
 }
@@ -673,6 +675,20 @@ void TProjectDlg::hideEvent(QHideEvent* event)
     QWidget::hideEvent(event);
     if (!event->spontaneous()) // FormHide
         SaveData();
+}
+
+// The answer to "vorhandene Beschallungsanlage" is not stored: the page that
+// holds data shows; without data either way the answer stays as it is.
+void TProjectDlg::ShowSoundSourcePageWithData()
+{
+    const auto holdsData = [this](const QWidget* page) {
+        return std::any_of(tagged_.begin(), tagged_.end(),
+                           [page](const QWidget* control) { return page->isAncestorOf(control) && !TextOf(control).empty(); });
+    };
+    if (holdsData(PBeschall->widget(0)))
+        RBeschallJa->setChecked(true);
+    else if (holdsData(PBeschall->widget(1)))
+        RBeschallnein->setChecked(true);
 }
 
 void TProjectDlg::ShowSketch()

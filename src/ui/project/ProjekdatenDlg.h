@@ -68,6 +68,7 @@ private:
 
     void ClearFields();
     void WriteData(const std::string& projectFile);
+    void ShowSoundSourcePageWithData();
     void ShowSketch();
     void ShowResultNotes();
     void ShowError(const QString& message);

@@ -129,6 +129,17 @@ void SetHint(QWidget* widget, const QString& hint)
     widget->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
 }
 
+} // namespace
+
+QString WithDocumentExtension(const QString& fileName)
+{
+    if (fileName.isEmpty() || !QFileInfo(fileName).suffix().isEmpty())
+        return fileName;
+    return fileName + QStringLiteral(".rtf");
+}
+
+namespace {
+
 QLabel* Marker(const QString& name, const QString& arrow, QWidget* ruler)
 {
     auto* marker = new QLabel(arrow, ruler);
@@ -180,6 +191,10 @@ TRTFForm::TRTFForm(QWidget* parent) : QDialog(parent)
     SaveDialog->setOption(QFileDialog::DontConfirmOverwrite); // the editor asks itself
     SaveDialog->setNameFilter(kFileFilter);
     SaveDialog->setDirectory(programDirectory);
+    SaveDialog->setDefaultSuffix(QStringLiteral("rtf"));
+    connect(SaveDialog, &QFileDialog::filterSelected, SaveDialog, [this](const QString& filter) {
+        SaveDialog->setDefaultSuffix(filter.contains(QStringLiteral("*.TXT")) ? QStringLiteral("txt") : QStringLiteral("rtf"));
+    });
 
     dialogs_.Ask = [this](const QString& question) {
         return QMessageBox::question(this, ApplicationTitle(), question,
@@ -556,9 +571,12 @@ bool TRTFForm::PerformFileOpen(const QString& fileName)
 
 void TRTFForm::FileNewCmdExecute()
 {
+    if (!CheckFileSave())
+        return;
     SetDocumentName(kUnknownDocument);
     Editor->clear();
     Editor->setReadOnly(false);
+    SetDefaultTypingAttributes(); // a new text starts plain, whatever was typed last
     Editor->document()->setModified(false);
 }
 
@@ -587,7 +605,7 @@ bool TRTFForm::FileSaveCmdExecute()
 
 bool TRTFForm::FileSaveAsCmdExecute()
 {
-    const QString fileName = dialogs_.ChooseSaveFile();
+    const QString fileName = WithDocumentExtension(dialogs_.ChooseSaveFile());
     if (fileName.isEmpty())
         return false;
     if (QFileInfo::exists(fileName) &&

@@ -47,6 +47,9 @@ struct ParagraphIndents {
     bool operator==(const ParagraphIndents&) const = default;
 };
 
+// The name a document is saved under: a name without extension gets ".rtf".
+QString WithDocumentExtension(const QString& fileName);
+
 struct OpenChoice {
     QString fileName;
     bool readOnly = false;

@@ -163,6 +163,7 @@ QWidget* TMesManDlg::CreateLocationPage()
     QFont small = note->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     note->setFont(small);
+    note->setContentsMargins(0, 3, 0, 0); // room for the dots of "Ä" above the line
 
     auto* layout = new QVBoxLayout(SheetOrt);
     layout->addLayout(form);

@@ -218,8 +218,13 @@ void TNachhallDiaDlg::showEvent(QShowEvent* event)
     ShiftBottomAxis(*Chart1);
     NachhallPage->hide();
     PageControl1->setCurrentIndex(0);
+    RunCommand(this, [this] { BindDataSection(projectFile_, PData); });
+    BindCompanyData();
+}
+
+void TNachhallDiaDlg::BindCompanyData()
+{
     RunCommand(this, [this] {
-        BindDataSection(projectFile_, PData);
         // Before the first settings are saved there are no company data: the
         // reports get an empty record instead of an error.
         if (std::filesystem::exists(paths_.SettingsFile())) {

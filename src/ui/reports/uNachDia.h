@@ -64,6 +64,8 @@ public:
 
     // Requests the averaged results, then fills chart, labels and table.
     void bCalcClick();
+    // Hands the reports the company data of the settings file as they are now.
+    void BindCompanyData();
 
     QTabWidget* PageControl1;
     QWidget* SheetNachhall;

@@ -175,6 +175,21 @@ TEST_F(ProjectDlgTest, RadioButtonsSwitchPages)
     EXPECT_FALSE(seats->isHidden());
 }
 
+TEST_F(ProjectDlgTest, TheSoundSourceOpensOnThePageThatHoldsData)
+{
+    auto* pages = dlg.findChild<QStackedWidget*>("PBeschall");
+    const struct {
+        const char* data;
+        int page;
+    } cases[] = {{"eSLHersteller=Norsonic\ncSLOmni=ja\n", 1}, {"eSHersteller=Bose\n", 0}, {"eSMPegel=90\n", 1}, {"", 1}};
+    for (const auto& c : cases) {
+        const std::string project = dir.Write("q.npj", std::string("[DATA]\n") + c.data);
+        dlg.LoadProject(project);
+        EXPECT_EQ(pages->currentIndex(), c.page) << c.data; // without data the last answer stays
+        EXPECT_EQ(dlg.findChild<QRadioButton*>("RBeschallnein")->isChecked(), c.page == 1) << c.data;
+    }
+}
+
 TEST_F(ProjectDlgTest, SketchIsCopiedBesideTheProject)
 {
     dlg.LoadProject(file);

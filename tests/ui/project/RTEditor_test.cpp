@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -415,6 +416,48 @@ TEST_F(RTEditorTest, PrintsWithTheDocumentNameAsJobTitle)
     Command("FilePrintCmd")->trigger();
     EXPECT_EQ(jobTitle, "Unbekannt");
     EXPECT_TRUE(FileBytes(pdf).startsWith("%PDF"));
+}
+
+TEST_F(RTEditorTest, FileNamesOfSavingAndPrinting)
+{
+    EXPECT_EQ(WithDocumentExtension("/d/neu"), "/d/neu.rtf");
+    EXPECT_EQ(WithDocumentExtension("/d/neu.txt"), "/d/neu.txt");
+    EXPECT_EQ(WithDocumentExtension("/d.v2/neu"), "/d.v2/neu.rtf");
+    EXPECT_EQ(WithDocumentExtension(""), "");
+
+    Type("Notiz");
+    saveName = QString::fromStdString(dir.File("neu"));
+    Command("FileSaveAsCmd")->trigger();
+    EXPECT_TRUE(IsRtf(FileBytes(dir.File("neu.rtf"))));
+    EXPECT_FALSE(QFileInfo::exists(saveName));
+    EXPECT_EQ(form.DocumentName(), saveName + ".rtf");
+
+    // The print dialog proposes the document's bare name, not its path.
+    QString jobTitle;
+    form.Dialogs().ChoosePrinter = [&](QPrinter& printer) {
+        jobTitle = printer.docName();
+        return false;
+    };
+    Command("FilePrintCmd")->trigger();
+    EXPECT_EQ(jobTitle, "neu");
+}
+
+TEST_F(RTEditorTest, NewAsksBeforeDiscardingChangesAndStartsPlain)
+{
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    Editor()->mergeCurrentCharFormat(italic);
+    Type("kursiv");
+    answer = QMessageBox::Cancel;
+    form.FileNewCmdExecute();
+    EXPECT_EQ(questions, QStringList{"Änderungen speichern in Unbekannt?"});
+    EXPECT_EQ(Editor()->toPlainText(), "kursiv");
+
+    answer = QMessageBox::No;
+    form.FileNewCmdExecute();
+    EXPECT_EQ(Editor()->toPlainText(), "");
+    EXPECT_FALSE(Editor()->currentCharFormat().fontItalic());
+    EXPECT_FALSE(Find<QToolButton>("ItalicButton")->isChecked());
 }
 
 TEST(EditRtfFile, OpensModallyAndTheProjectShowsTheSavedNotes)
