@@ -90,6 +90,21 @@ void WriteWholeFile(const QString& fileName, const QByteArray& bytes)
         FailWith("In %s kann nicht geschrieben werden", ToAnsi(QDir::toNativeSeparators(fileName)));
 }
 
+const struct {
+    const char* suffix;
+    ChartFormat format;
+} kSuffixes[] = {{"bmp", ChartFormat::Bmp}, {"wmf", ChartFormat::Wmf}, {"emf", ChartFormat::Emf},
+    {"png", ChartFormat::Png}, {"svg", ChartFormat::Svg}, {"pdf", ChartFormat::Pdf}};
+
+// "falsches Datenformat" (UTF-8), naming every format a chart can be saved in.
+std::string WrongFormatMessage()
+{
+    std::string formats;
+    for (const auto& entry : kSuffixes)
+        formats += (formats.empty() ? "*." : ", *.") + std::string(entry.suffix);
+    return "falsches Datenformat \r\nnur " + formats + " zulässig";
+}
+
 } // namespace
 
 QString ChartDocumentName(const ChartCaption& caption)
@@ -120,11 +135,6 @@ QString ChartCaptionText(const ChartCaption& caption)
 
 std::optional<ChartFormat> ChartFormatForFile(const QString& fileName)
 {
-    static const struct {
-        const char* suffix;
-        ChartFormat format;
-    } kSuffixes[] = {{"bmp", ChartFormat::Bmp}, {"wmf", ChartFormat::Wmf}, {"emf", ChartFormat::Emf},
-        {"png", ChartFormat::Png}, {"svg", ChartFormat::Svg}, {"pdf", ChartFormat::Pdf}};
     const QString suffix = QFileInfo(fileName).suffix();
     for (const auto& entry : kSuffixes)
         if (suffix.compare(QLatin1String(entry.suffix), Qt::CaseInsensitive) == 0)
@@ -161,7 +171,7 @@ void SaveChartPicture(const QString& fileName, const QSize& size, const ChartRen
 {
     const std::optional<ChartFormat> format = ChartFormatForFile(fileName);
     if (!format)
-        Fail("falsches Datenformat \r\nnur *.bmp, *.wmf, *.emf zulässig");
+        Fail(WrongFormatMessage());
     WriteWholeFile(fileName, ChartPictureBytes(*format, size, render));
 }
 

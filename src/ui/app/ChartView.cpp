@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,28 @@ const QColor kGridColor(96, 96, 96);
 const QColor kLeftCurveColor(0, 190, 255);
 const QColor kRightCurveColor(255, 80, 80);
 constexpr int kCursorHitTolerance = 4; // pixels either side of a cursor line
+// One notch of the wheel shrinks or grows the axis ranges by this factor.
+constexpr double kWheelZoomFactor = 0.85;
+
+// On paper and in picture files: dark lines on white.
+const QColor kPrintGridColor(200, 200, 200);
+const QColor kPrintLeftCurveColor(0, 70, 160);
+const QColor kPrintRightCurveColor(190, 0, 0);
+
+// A pen of the screen's dark theme as it is printed: the curve colours
+// darker, white black and yellow dark gold, so that every line shows on white.
+QColor PrintColor(const QColor& screen)
+{
+    if (screen == kLeftCurveColor)
+        return kPrintLeftCurveColor;
+    if (screen == kRightCurveColor)
+        return kPrintRightCurveColor;
+    if (screen == QColor(Qt::white))
+        return Qt::black;
+    if (screen == QColor(Qt::yellow))
+        return QColor(184, 134, 11);
+    return screen;
+}
 
 void CopyPoints(QCPGraph* graph, const TLineSeries& series)
 {
@@ -71,6 +94,7 @@ TChartView::TChartView(QWidget* parent)
     axisRect()->setBackground(kPlotBackground);
     xAxis->setLabel(QString::fromUtf8("Zeit [ms]"));
     yAxis->setLabel(QString::fromUtf8("Amplitude [Volt]"));
+    yAxis2->setLabel(QString::fromUtf8("Schroederplot [dB]"));
     yAxis2->setVisible(false);
     yAxis2->setTickLabels(true);
     for (QCPAxis* axis : {xAxis, yAxis, yAxis2})
@@ -78,6 +102,11 @@ TChartView::TChartView(QWidget* parent)
     yAxis2->grid()->setVisible(false);
     axisRect()->setRangeZoomAxes({xAxis}, {yAxis, yAxis2});
     setSelectionRectMode(QCP::srmZoom);
+
+    // Inside the plot, top right, where the decaying curves leave room.
+    legend->setVisible(true);
+    legend->setBrush(QColor(255, 255, 255, 220));
+    axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignRight);
 
     curveLayer_ = layer("main");
     addLayer("cursors", curveLayer_, limAbove);
@@ -89,6 +118,7 @@ TChartView::TChartView(QWidget* parent)
         if (rangeStale_ && autoRange_)
             FitAxesToData();
         rangeStale_ = false;
+        legend->setVisible(legend->itemCount() > 0); // no empty box
     });
 }
 
@@ -295,6 +325,56 @@ void TChartView::RenderTo(QPaintDevice& device, const QRect& target)
     toPainter(&painter, width(), height());
 }
 
+void TChartView::RenderPrinted(QCPPainter& painter, const QRect& area, const QString& caption)
+{
+    ReplotNow();
+    // The screen's look, kept to be put back.
+    const QBrush background = axisRect()->backgroundBrush();
+    const QPen xGrid = xAxis->grid()->pen();
+    const QPen yGrid = yAxis->grid()->pen();
+    std::vector<QPen> pens;
+    for (const Entry& entry : order_)
+        pens.push_back(entry.graph->pen());
+
+    axisRect()->setBackground(Qt::white);
+    for (QCPAxis* axis : {xAxis, yAxis})
+        axis->grid()->setPen(QPen(kPrintGridColor, 0, Qt::DotLine));
+    for (const Entry& entry : order_) {
+        QPen pen = entry.graph->pen();
+        pen.setColor(PrintColor(pen.color()));
+        entry.graph->setPen(pen);
+    }
+    QFont captionFont = font();
+    captionFont.setBold(true);
+    auto* title = new QCPTextElement(this, caption, captionFont);
+    plotLayout()->insertRow(0);
+    plotLayout()->addElement(0, 0, title);
+
+    toPainter(&painter, area.width(), area.height());
+
+    plotLayout()->remove(title);
+    plotLayout()->simplify();
+    axisRect()->setBackground(background);
+    xAxis->grid()->setPen(xGrid);
+    yAxis->grid()->setPen(yGrid);
+    for (std::size_t i = 0; i < order_.size(); ++i)
+        order_[i].graph->setPen(pens[i]);
+    Refresh(false);
+}
+
+void TChartView::SetSeriesName(const TLineSeries& series, const QString& name)
+{
+    Entry* entry = Find(series);
+    if (!entry)
+        return;
+    entry->graph->setName(name);
+    if (name.isEmpty())
+        entry->graph->removeFromLegend();
+    else
+        entry->graph->addToLegend();
+    Refresh(false);
+}
+
 void TChartView::ReplotNow()
 {
     rangeStale_ = rangeStale_ || autoRange_;
@@ -347,6 +427,23 @@ void TChartView::mouseMoveEvent(QMouseEvent* event)
     QCustomPlot::mouseMoveEvent(event);
 }
 
+void TChartView::wheelEvent(QWheelEvent* event)
+{
+    const double notches = event->angleDelta().y() / 120.0;
+    if (notches == 0.0 || order_.empty()) {
+        event->ignore();
+        return;
+    }
+    const double factor = std::pow(kWheelZoomFactor, notches);
+    const QPointF at = event->position();
+    xAxis->scaleRange(factor, xAxis->pixelToCoord(at.x()));
+    for (QCPAxis* axis : {yAxis, yAxis2})
+        axis->scaleRange(factor, axis->pixelToCoord(at.y()));
+    autoRange_ = false;
+    Refresh(false);
+    event->accept();
+}
+
 // ---- Internals -----------------------------------------------------------------
 
 std::size_t TChartView::IndexOf(const TLineSeries& series) const
@@ -372,6 +469,7 @@ TChartView::Entry& TChartView::Attach(const TLineSeries& series, ChartAxis axis,
     graph->setAdaptiveSampling(true);
     graph->setPen(QPen(axis == ChartAxis::Left ? kLeftCurveColor : kRightCurveColor));
     graph->setSelectable(QCP::stNone);
+    graph->removeFromLegend(); // until it is named
     graph->setLayer(cursorLine ? cursorLayer_ : curveLayer_);
     order_.push_back({&series, graph, cursorLine});
     return order_.back();

@@ -65,6 +65,12 @@ public:
     // Paints the chart, as it is on screen, scaled into the target rectangle
     // of any paint device (printer, picture, image).
     void RenderTo(QPaintDevice& device, const QRect& target);
+    // Paints the chart into area (origin 0,0) for paper and picture files:
+    // light colours and the caption above the plot. The screen keeps its look.
+    void RenderPrinted(QCPPainter& painter, const QRect& area, const QString& caption);
+
+    // The series' entry in the legend; series without a name have none.
+    void SetSeriesName(const TLineSeries& series, const QString& name);
 
     // Lays out and paints at once instead of at the next event-loop turn.
     void ReplotNow();
@@ -81,6 +87,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Zooms every axis around the point under the mouse.
+    void wheelEvent(QWheelEvent* event) override;
     void processRectZoom(QRect rect, QMouseEvent* event) override;
 
 private:

@@ -33,7 +33,6 @@ TMyHintWindow::TMyHintWindow()
     setAutoFillBackground(true);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setMargin(2);
-    setWordWrap(true);
     setAttribute(Qt::WA_ShowWithoutActivating);
     hide();
 }
@@ -56,8 +55,12 @@ void ShowCursorHint(int screenX, int screenY, const QString& text)
     const QScreen* screen = QGuiApplication::screenAt(at);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    hint.setMaximumWidth(screen ? screen->geometry().width() / 5 : QWIDGETSIZE_MAX);
+    const int maximumWidth = screen ? screen->geometry().width() / 5 : QWIDGETSIZE_MAX;
+    hint.setMaximumWidth(maximumWidth);
     hint.setText(text);
+    // A text that fits the width stays on one line; only a longer one wraps.
+    hint.setWordWrap(false);
+    hint.setWordWrap(hint.sizeHint().width() > maximumWidth);
     hint.adjustSize();
     hint.move(at);
     hint.show();

@@ -390,6 +390,7 @@ QLabel* TMainForm::AddValueLabel(const char* name)
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setMinimumWidth(50);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setMinimumHeight(label->sizeHint().height()); // a frame never squashed below its text
     return label;
 }
 
@@ -829,6 +830,12 @@ void TMainForm::MeasurementLoaded()
     eMessA->setText(QString::number(crop.start));
     eMessE->setText(QString::number(data.Count));
 
+    // Nothing of the previous measurement stays in the readouts.
+    for (QLabel* readout : {lPos, lFreeCursorPos, LAb12, LAb13, LAb23})
+        readout->clear();
+    for (QLineEdit* position : {eC1, eC2, eC3})
+        position->clear();
+
     const FormatSettings format = core_->Format();
     const double interval = data.SampleInterval; // positive, or the load had failed
     LDataCount->setText(QString::number(data.Count));
@@ -862,6 +869,10 @@ void TMainForm::ShowCalculator(int index)
             core_->Calcer(FCurrent)->Reset();
         FCurrent = index;
         FShownSeries = core_->Calcer(index)->Draw(FView, *Chart1, *FCursors);
+        if (FShownSeries) {
+            Chart1->SetSeriesName(*FShownSeries, FViewItem->text());
+            Chart1->SetSeriesName(core_->Calcer(index)->SchroederSeries, Text("Schroederplot"));
+        }
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
         return;

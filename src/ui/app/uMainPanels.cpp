@@ -90,9 +90,15 @@ void TMainForm::SetDefaultDialogs()
         return QMessageBox::question(this, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };
     Dialogs.AskText = [this](const QString& caption, const QString& prompt, const QString& preset) -> std::optional<QString> {
-        bool ok = false;
-        const QString answer = QInputDialog::getText(this, caption, prompt, QLineEdit::Normal, preset, &ok);
-        return ok ? std::optional<QString>(answer) : std::nullopt;
+        QInputDialog dialog(this);
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(prompt);
+        dialog.setTextValue(preset);
+        // Wide enough for the whole caption in the title bar, with room for its buttons.
+        dialog.setMinimumWidth(dialog.fontMetrics().horizontalAdvance(caption) + 120);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.textValue();
     };
     Dialogs.AskChartFileName = [this] {
         if (SaveDialog1->exec() != QDialog::Accepted || SaveDialog1->selectedFiles().isEmpty())
@@ -462,8 +468,10 @@ void TMainForm::Speichern1Click()
     if (fileName.isEmpty())
         return;
     try {
-        Chart1->ReplotNow(); // the axes as they are on screen
-        SaveChartPicture(fileName, Chart1->size(), CustomPlotRenderer(*Chart1));
+        const QString caption = ChartCaptionText(CurrentChartCaption());
+        SaveChartPicture(fileName, Chart1->size(), [this, &caption](QCPPainter& painter, const QRect& area) {
+            Chart1->RenderPrinted(painter, area, caption);
+        });
     } catch (const std::exception& e) {
         ShowError(FromAnsi(e.what()));
     }
@@ -487,7 +495,6 @@ void TMainForm::DatenExportieren1Click()
 
 void TMainForm::PrintChart(QPrinter& printer)
 {
-    Chart1->ReplotNow();
     // At screen resolution the chart's fonts and pens keep their proportions
     // to it; the vector output stays sharp at any printer resolution.
     printer.setResolution(kScreenDotsPerInch);
@@ -500,7 +507,7 @@ void TMainForm::PrintChart(QPrinter& printer)
     painter.setMode(QCPPainter::pmNoCaching);
     // Laid out anew for the page's shape.
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
-    Chart1->toPainter(&painter, page.width(), page.height());
+    Chart1->RenderPrinted(painter, QRect(QPoint(0, 0), page.size()), ChartCaptionText(CurrentChartCaption()));
     painter.end();
 }
 

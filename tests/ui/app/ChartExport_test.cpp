@@ -95,7 +95,7 @@ TEST(ChartExport, OtherExtensionsAreRefusedAndWriteNothing)
                 QString::fromStdString(file), {120, 80}, [&](QPainter&, const QRect&) { rendered = true; });
             ADD_FAILURE() << name << " was accepted";
         } catch (const DazoError& e) {
-            EXPECT_EQ(e.what(), Ansi("falsches Datenformat \r\nnur *.bmp, *.wmf, *.emf zulässig")) << name;
+            EXPECT_EQ(e.what(), Ansi("falsches Datenformat \r\nnur *.bmp, *.wmf, *.emf, *.png, *.svg, *.pdf zulässig")) << name;
         }
         EXPECT_FALSE(std::filesystem::exists(file)) << name;
     }

@@ -19,6 +19,9 @@ TEST(CursorHint, ShowsTheTextWhereAskedAndHidesForAnEmptyText)
     EXPECT_TRUE(hint->isVisible());
     EXPECT_EQ(hint->text(), "12.3400 [ms]");
     EXPECT_EQ(hint->pos(), QPoint(100, 50));
+    // A short text stays on one line: "[ms]" beside its number.
+    EXPECT_GE(hint->width(), hint->fontMetrics().horizontalAdvance("12.3400 [ms]"));
+    EXPECT_LT(hint->height(), 2 * hint->fontMetrics().lineSpacing());
 
     // A long text wraps within a fifth of the screen.
     ShowCursorHint(10, 10, QString("Cursor ").repeated(200));

@@ -19,6 +19,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QWheelEvent>
 #include <QTimer>
 
 #include <cstdio>
@@ -436,11 +437,85 @@ TEST_F(PanelsTest, SavingTheChartWritesTheFormatOfTheExtension)
     chartFileName = QString::fromStdString(dir.File("c.jpg"));
     form->findChild<QAction*>("Speichern1")->trigger();
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], QString::fromUtf8("falsches Datenformat \r\nnur *.bmp, *.wmf, *.emf zulässig"));
+    EXPECT_EQ(messages[0], QString::fromUtf8("falsches Datenformat \r\nnur *.bmp, *.wmf, *.emf, *.png, *.svg, *.pdf zulässig"));
     EXPECT_FALSE(fs::exists(dir.File("c.jpg")));
     chartFileName.clear(); // cancelled
     form->findChild<QAction*>("Speichern1")->trigger();
     EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(PanelsTest, SavedAndPrintedChartsAreLightWithACaptionAndPrintsAreNamedAfterTheirContent)
+{
+    Open(MakeProject(), kBand500Node);
+    chartFileName = QString::fromStdString(dir.File("c.svg"));
+    form->findChild<QAction*>("Speichern1")->trigger();
+    const QString svg = QString::fromUtf8(QByteArray::fromStdString(ReadBytes(dir.File("c.svg"))));
+    const QString caption = QString::fromUtf8("Projekt: halle.npj – Messung: r01.tim (Messpunkt 1 (1)) – 500 Hz – h(t) – ")
+                            + QDate::currentDate().toString("dd.MM.yyyy");
+    EXPECT_TRUE(svg.contains(caption.toHtmlEscaped())) << svg.left(2000).toStdString();
+
+    chartFileName = QString::fromStdString(dir.File("c.png"));
+    form->findChild<QAction*>("Speichern1")->trigger();
+    const QImage picture(chartFileName);
+    ASSERT_FALSE(picture.isNull());
+    int dark = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            dark += qGray(picture.pixel(x, y)) < 64;
+    EXPECT_LT(dark, picture.width() * picture.height() / 20); // lines and text only
+    // The screen keeps its dark plot.
+    EXPECT_EQ(form->Chart()->axisRect()->backgroundBrush().color(), QColor(32, 32, 32));
+    EXPECT_EQ(form->Chart()->plotLayout()->rowCount(), 1);
+
+    QString docName;
+    form->Dialogs.AskPrinter = [&](QPrinter& printer) {
+        docName = printer.docName();
+        return false;
+    };
+    form->findChild<QAction*>("Drucken1")->trigger();
+    EXPECT_EQ(docName, "r01 500 Hz h(t)");
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PanelsTest, TheChartNamesItsCurvesAndTheSchroederAxisAndZoomsAroundTheWheel)
+{
+    Open(MakeProject(), kBand500Node);
+    ui::TChartView& chart = *form->Chart();
+    EXPECT_EQ(chart.yAxis2->label(), "Schroederplot [dB]");
+    ASSERT_EQ(chart.legend->itemCount(), 2);
+    QStringList names;
+    for (int i = 0; i < chart.legend->itemCount(); ++i)
+        names << static_cast<QCPPlottableLegendItem*>(chart.legend->item(i))->plottable()->name();
+    EXPECT_EQ(names, (QStringList{"h(t)", "Schroederplot"}));
+
+    const QPoint at = chart.PlotRect().center() + QPoint(60, -30);
+    const double x = chart.XValueAt(at.x());
+    const double level = chart.YValueAt(at.y(), ChartAxis::Right);
+    const double width = chart.xAxis->range().size();
+    QWheelEvent wheel(QPointF(at), chart.mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&chart, &wheel);
+    Settle();
+    EXPECT_TRUE(chart.Zoomed());
+    EXPECT_NEAR(chart.xAxis->range().size(), 0.85 * width, 1e-9 * width);
+    EXPECT_NEAR(chart.XValueAt(at.x()), x, 1e-6 * width);
+    EXPECT_NEAR(chart.YValueAt(at.y(), ChartAxis::Right), level, 1e-6 * std::abs(chart.yAxis2->range().size()));
+    Press(Qt::Key_Space); // the zoom goes back as before
+    Settle();
+    EXPECT_FALSE(chart.Zoomed());
+    EXPECT_NEAR(chart.xAxis->range().size(), width, 1e-9 * width);
+}
+
+TEST_F(PanelsTest, ALoadClearsTheReadoutsOfThePreviousMeasurement)
+{
+    Open(MakeProject());
+    Mouse(QEvent::MouseMove, form->Chart()->PlotRect().center(), Qt::NoButton);
+    ASSERT_FALSE(Label("lPos").isEmpty());
+    ASSERT_FALSE(EditText("eC1").isEmpty());
+    form->LoadMeasurementFile(QString::fromStdString(dir.File("r01.tim")));
+    for (const char* label : {"lPos", "lFreeCursorPos", "LAb12"})
+        EXPECT_TRUE(Label(label).isEmpty()) << label;
+    EXPECT_TRUE(EditText("eC1").isEmpty());
 }
 
 TEST_F(PanelsTest, PrintingPutsTheChartOnALandscapePageAndThePreviewShowsIt)
