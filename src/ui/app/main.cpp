@@ -40,6 +40,7 @@ int main(int argc, char** argv)
     dazo::ui::TAusgabeDlg resultsTable(*paths);
     resultsTable.RequestResults = [&mainForm](int message) { dazo::ui::SendResultsRequest(&mainForm, message); };
     resultsTable.DecayQualities = [&mainForm] { return mainForm.CalculatedBandQualities(); };
+    resultsTable.ProjectFile = [&mainForm] { return mainForm.Core().ProjectFile(); };
     mainForm.SetCompanionWindows(&manager, &projectData, &resultsTable);
     mainForm.show();
 
