@@ -7,6 +7,7 @@
 #include "app/uMain.h"
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
+#include "evaluation/EvaluationCore.h"
 #include "project/ProjekdatenDlg.h"
 #include "project/uMesManDlg.h"
 #include "reports/uAusgabeDlg.h"
