@@ -3,11 +3,14 @@
 // responses (direct sound after a short pre-delay, an exponential decay whose
 // time differs by octave band like a real hall, a noise floor), a stereo
 // recording of the same hall as a 48 kHz WAV file outside the project, and the
-// real clap recording converted to a time record.
+// real clap recording converted to a time record. The project carries its
+// project data as saved from the window, a floor-plan sketch and a results
+// text, so that every report can be made from it.
 //
 //   make_examples OUTPUT_DIR [CLAP_WAV]
 
 #include "audio/AudioFileReader.h"
+#include "common/Encoding.h"
 #include "common/Paths.h"
 #include "project/IniFile.h"
 #include "project/uMessPunkt.h"
@@ -159,16 +162,95 @@ struct PointSpec {
     double micHeight;
     double micWall;
     std::vector<std::string> files;
+    const char* note;
 };
+
+// Everything the project-data window saves, in its order, as a consultant
+// fills it in; memos with their line breaks escaped.
+constexpr std::pair<const char*, const char*> kProjectData[] = {
+    {"eOName", "Stadthalle Musterstadt"}, {"eOStrasse", "Marktplatz 1"}, {"eOOrt", "12345 Musterstadt"},
+    {"cONutzung", "Stadthalle"}, {"cONutzungsart", "A2 Sprache/Vortrag"}, {"cOLage", "EG"},
+    {"eOVon", "01.12.2026"}, {"eOBis", "01.12.2026"}, {"eOPruefer", "Beispiel"}, {"eOPruefNr", "2026-001"},
+    {"eAFirma", "Stadt Musterstadt"}, {"eAStrasse", "Rathausplatz 2"}, {"eAOrt", "12345 Musterstadt"},
+    {"EATel", "01234 5678-0"}, {"eAFax", ""}, {"eAEMail", "bauamt@musterstadt.example"},
+    {"eRVLaenge", "28"}, {"eRVBreite", "16"}, {"eRVHoehe", "9"}, {"eRVQBM", "4032,00"}, {"eRVNote", ""},
+    {"eRNSitze", "450"}, {"cRNSitzeTyp", "Klappstuhl mit Sitzkissen"}, {"cRNSitzePolster", ""},
+    {"cRNSitzeMat", "porös"}, {"cRNSitzeArt", "abgesenkt"}, {"cRNSitzeTeile", "Sitzfläche"},
+    {"mRNNote", "Konzerte, Vorträge%nund Versammlungen"},
+    {"cRMForm", "rechteckig"}, {"cRMSwand", "Wand mit Holzverkleidung"}, {"eRMSWandHT", "40"},
+    {"cRMVWand", "Wand mit Bühnenöffnung"}, {"eRMVWandHT", ""}, {"cRMRWand", "Wand mit Akustikelementen"},
+    {"eRMRWandHT", "100"}, {"cRMDecke", "Akustikdecke"}, {"eRMDeckeHT", "300"}, {"cRMFussboden", "Holzfußboden"},
+    {"eRBPersonen", "450"}, {"eRBPersMes", "3"}, {"eRBPersProzent", "0,666666666666667"},
+    {"mRBNote", "Messung im unbesetzten Saal"},
+    {"cRZVorhangBuehne", "offen"}, {"cRZVorhangEisen", ""}, {"cRZVorhangBStoff", "nein"},
+    {"cRZVorhangSStoff", "nein"}, {"cRZNachhallSys", "nein"}, {"cRZBAnlage", "nicht aktiv"},
+    {"mRZNote1", "Bühne leer, Vorhang geöffnet"}, {"mRZNote2", ""},
+    {"eRKTemp", "20"}, {"cRKTempEinheit", "°C"}, {"eRKLuftfeuchte", "45"}, {"eRKLuftDruck", "1013"},
+    {"PBeschall", ""},
+    {"eSHersteller", ""}, {"eSTyp", ""}, {"eSLAnz", ""}, {"eSRFakor", ""}, {"eSPegel", ""}, {"eSAbSpl", ""},
+    {"mSNote", ""},
+    {"eSLHersteller", "Musterlabor"}, {"eSLTyp", "DL 12"}, {"cSLOmni", "ja"}, {"eSMPegel", "100"},
+    {"eSMAbSpl", "1"}, {"eSLRFaktor", ""},
+    {"cSSSignal", "Sinussweep"}, {"mSSNote", "Anregung über den Dodekaeder-Lautsprecher%nzwei Wiederholungen je Messpunkt"},
+    {"eOMasstab", "1:200"}, {"eSkizze", "Stadthalle.svg"},
+    {"eGMicHer", "Beispielwerk"}, {"eGMicTyp", "46AE"}, {"eGMicSnr", "123456"},
+    {"eGVHer", "Beispielwerk"}, {"eGVTyp", "12AA"}, {"eGVSnr", "2345"},
+    {"eGMGHer", "Musterlabor"}, {"eGMGTyp", "MLS 4"}, {"eGMGSnr", "A-0815"},
+    {"eGSPHer", ""}, {"eGSPTyp", ""}, {"eGSPSnr", ""},
+    {"eGFHer", ""}, {"eGFTyp", ""}, {"eGFSnr", ""},
+    {"eGPHer", ""}, {"eGPTyp", ""}, {"eGPSnr", ""},
+    {"eGAHer", "Musterlabor"}, {"eGATyp", "Notebook"}, {"eGASnr", ""},
+    {"eGM1Name", "Dodekaeder"}, {"eGM1Her", "Musterlabor"}, {"eGM1Typ", "DL 12"}, {"eGM1Snr", "77"},
+    {"eGM2Name", ""}, {"eGM2Her", ""}, {"eGM2Typ", ""}, {"eGM2Snr", ""},
+    {"eGM3Name", ""}, {"eGM3Her", ""}, {"eGM3Typ", ""}, {"eGM3Snr", ""},
+    {"eGM4Name", ""}, {"eGM4Her", ""}, {"eGM4Typ", ""}, {"eGM4Snr", ""},
+};
+
+// The floor plan at 1:200 (28 m x 16 m hall, 1 mm drawn = 0.2 m), with the
+// source on the stage and the three measurement points.
+constexpr const char* kSketch = R"(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="160mm" height="100mm" viewBox="0 0 160 100">
+  <rect x="10" y="10" width="140" height="80" fill="none" stroke="black" stroke-width="1"/>
+  <rect x="10" y="25" width="25" height="50" fill="#e8e8e8" stroke="black" stroke-width="0.5"/>
+  <text x="14" y="22" font-family="Arial" font-size="4">Bühne</text>
+  <circle cx="25" cy="50" r="3" fill="red"/>
+  <text x="20" y="58" font-family="Arial" font-size="4">Quelle</text>
+  <circle cx="80" cy="50" r="2" fill="blue"/>
+  <text x="84" y="51.5" font-family="Arial" font-size="4">MP 1 (Raummitte)</text>
+  <circle cx="138" cy="20" r="2" fill="blue"/>
+  <text x="112" y="30" font-family="Arial" font-size="4">MP 2 (Rang)</text>
+  <circle cx="118" cy="70" r="2" fill="blue"/>
+  <text x="96" y="80" font-family="Arial" font-size="4">MP 3 (Mischpult)</text>
+  <line x1="10" y1="96" x2="150" y2="96" stroke="black" stroke-width="0.3"/>
+  <text x="72" y="95" font-family="Arial" font-size="3.5">28 m</text>
+</svg>
+)";
+
+// The consultant's verbal result, as the rich-text editor saves it.
+constexpr const char* kResultsText =
+    "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil Sans Serif;}}\n"
+    "\\pard\\f0\\fs18 Die gemessene Nachhallzeit des unbesetzten Saales liegt bei mittleren Frequenzen "
+    "bei etwa 1,2 s.\\par\n"
+    "\\pard\\f0\\fs18 Für die Nutzung als Saal für Sprache und Vortrag (Nutzungsart A2) wird der "
+    "Toleranzbereich nach DIN 18041 in allen Oktaven von 125 Hz bis 4000 Hz eingehalten.\\par\n"
+    "\\pard\\f0\\fs18 Im besetzten Zustand ist eine etwas kürzere Nachhallzeit zu erwarten.\\par\n}";
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
 
 void WriteProject(const std::string& dir)
 {
     const std::string project = JoinPath(dir, "Stadthalle.npj");
     std::remove(project.c_str());
     const PointSpec points[] = {
-        {"Messpunkt 1", "Raummitte", 1.2, 6.5, {"mp1_a.tim", "mp1_b.tim"}},
-        {"Messpunkt 2", "Rang", 1.2, 2.0, {"mp2_a.tim", "mp2_b.tim"}},
-        {"Messpunkt 3", "vor dem Mischpult", 1.5, 3.5, {"mp3_a.qel"}},
+        {"Messpunkt 1", "Raummitte", 1.2, 6.5, {"mp1_a.tim", "mp1_b.tim"}, "Mikrofon auf Stativ\r\nReihe 12, Platz 8"},
+        {"Messpunkt 2", "Rang", 1.2, 2.0, {"mp2_a.tim", "mp2_b.tim"}, ""},
+        {"Messpunkt 3", "vor dem Mischpult", 1.5, 3.5, {"mp3_a.qel"}, ""},
     };
     std::vector<std::unique_ptr<TMessPunkt>> owned;
     std::vector<const TMessPunkt*> order;
@@ -184,6 +266,7 @@ void WriteProject(const std::string& dir)
         point->Lautpos = "Auf der B\xFChne";
         point->LautAbBoden = 1.6;
         point->LautAbWand = 2.0;
+        point->Note = pointSpec.note;
         for (const std::string& file : pointSpec.files) {
             const double scale = 0.95 + 0.05 * (seed % 3);
             const auto samples = HallResponse(kTimeRecords, seed, scale, 20.0 * seed);
@@ -204,15 +287,10 @@ void WriteProject(const std::string& dir)
     }
     IniFile ini(project);
     SavePointList(ini, order, measurements);
-    const std::pair<const char*, const char*> data[] = {
-        {"eOName", "Stadthalle Musterstadt"}, {"eOStrasse", "Marktplatz 1"}, {"eOOrt", "12345 Musterstadt"},
-        {"cONutzung", "Stadthalle"},          {"cOLage", "EG"},             {"eOVon", "01.12.2026"},
-        {"eOBis", "01.12.2026"},              {"eOPruefer", "Beispiel"},    {"eOPruefNr", "2026-001"},
-        {"eAFirma", "Stadt Musterstadt"},     {"eRVLaenge", "32"},          {"eRVBreite", "18"},
-        {"eRVHoehe", "9"},                    {"eRVQBM", "5184,00"},
-    };
-    for (const auto& [key, value] : data)
-        ini.WriteString("DATA", key, value);
+    for (const auto& [key, value] : kProjectData)
+        ini.WriteString("DATA", key, Ansi(value));
+    WriteText(JoinPath(dir, "Stadthalle.svg"), kSketch);
+    WriteText(JoinPath(dir, "Stadthalle.rtf"), Ansi(kResultsText));
 }
 
 } // namespace

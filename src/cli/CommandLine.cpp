@@ -37,6 +37,24 @@ bool CommandLine::Flag(const std::string& name)
     return false;
 }
 
+std::optional<std::string> CommandLine::OptionalValue(const std::string& name,
+                                                     bool (*accepts)(const std::string& value))
+{
+    used_.push_back(name);
+    for (auto& [option, value] : options_) {
+        if (option != name)
+            continue;
+        if (value && accepts(*value))
+            return value;
+        if (value) {
+            positional_.push_back(*value);
+            value.reset();
+        }
+        return std::string();
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> CommandLine::Value(const std::string& name)
 {
     used_.push_back(name);

@@ -15,6 +15,10 @@ public:
     const std::vector<std::string>& Positional() const { return positional_; }
     bool Flag(const std::string& name);
     std::optional<std::string> Value(const std::string& name);
+    // An option whose value may be left out: none when the option is absent,
+    // its value when accepts takes it, else an empty text (the word after it
+    // belongs to the positionals again).
+    std::optional<std::string> OptionalValue(const std::string& name, bool (*accepts)(const std::string& value));
     // Fails on any option no command asked for.
     void RequireAllUsed() const;
 

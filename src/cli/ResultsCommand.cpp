@@ -12,7 +12,10 @@
 #include "common/ProgramPaths.h"
 #include "evaluation/EvaluationCore.h"
 #include "evaluation/MeasurementLoading.h"
+#include "evaluation/ProjectSurvey.h"
 #include "project/uMessPunkt.h"
+#include "reports/DecayFlagText.h"
+#include "reports/Din18041.h"
 #include "reports/LineFiles.h"
 #include "reports/ResultsFiles.h"
 #include "signal/uconst.h"
@@ -31,37 +34,12 @@
 namespace dazo::cli {
 namespace {
 
-// Per band key 1 ... 10, whether the decay does not carry EDT, RT20 and RT30
-// (DecayQuality) in at least one of the measurements evaluated.
-using DecayFlags = std::array<std::array<bool, 3>, kCalcerCount - 1>;
-
-void AddFlagsOfLoadedMeasurement(TEvaluationCore& core, DecayFlags& flags)
-{
-    const auto qualities = core.AssessBands();
-    for (std::size_t band = 0; band < qualities.size(); ++band) {
-        if (const auto& q = qualities[band]) {
-            flags[band][0] = flags[band][0] || q->edtFlag;
-            flags[band][1] = flags[band][1] || q->rt20Flag;
-            flags[band][2] = flags[band][2] || q->rt30Flag;
-        }
-    }
-}
-
 DecayFlags FlagsOf(TEvaluationCore& core, bool all)
 {
+    if (all)
+        return SurveyProject(core).Flags;
     DecayFlags flags{};
-    if (!all) {
-        AddFlagsOfLoadedMeasurement(core, flags);
-        return flags;
-    }
-    std::vector<std::string> files;
-    ReadMeasurementFileList(core.ProjectFile(), files);
-    for (const auto& file : files) {
-        if (file.empty())
-            continue;
-        core.LoadMeasurementFile(JoinPath(DirectoryOf(core.ProjectFile()), file));
-        AddFlagsOfLoadedMeasurement(core, flags);
-    }
+    AddDecayFlags(core, flags);
     return flags;
 }
 
@@ -86,16 +64,6 @@ const std::array<bool, 3>* FlagsOfLine(const DecayFlags& flags, const std::vecto
         return nullptr;
     const auto label = std::find(BandLabels.begin(), BandLabels.end(), fields[1]);
     return label == BandLabels.end() ? nullptr : &flags[static_cast<std::size_t>(label - BandLabels.begin())];
-}
-
-std::string FlagLegend(bool averaged)
-{
-    std::ostringstream legend;
-    legend << "! Dynamikbereich kleiner als nach ISO 3382-1 nötig (EDT " << kEdtMinRange << " dB, RT20 "
-           << kRt20MinRange << " dB, RT30 " << kRt30MinRange << " dB) oder Krümmung über " << kMaxCurvature << " %";
-    if (averaged)
-        legend << ", in mindestens einer Messung";
-    return legend.str();
 }
 
 std::vector<std::string> SplitFields(const std::string& line)
@@ -159,7 +127,68 @@ void PrintTable(const std::vector<std::string>& lines, bool averaged, bool compe
     if (compensated)
         out << "Schröder-Integration ab dem Schnittpunkt mit dem Grundrauschen (Lundeby)\n";
     if (anyFlag)
-        out << FlagLegend(averaged) << "\n";
+        out << Utf8(DecayFlagLegend(averaged)) << "\n";
+    std::cout << out.str();
+}
+
+bool IsUsageClass(const std::string& word)
+{
+    return UsageClassOf(word).has_value();
+}
+
+std::string Fixed(double value, int decimals, const FormatSettings& format)
+{
+    std::ostringstream text;
+    text << std::fixed << std::setprecision(decimals) << value;
+    std::string out = text.str();
+    std::replace(out.begin(), out.end(), '.', format.decimalSeparator);
+    return out;
+}
+
+// The class named on the command line, else the one of the project data.
+RoomAssessment AssessProject(const std::string& project, const std::string& classWord,
+                             const std::vector<std::string>& lines, const FormatSettings& format)
+{
+    const auto usage = classWord.empty() ? ProjectUsageClass(project) : UsageClassOf(classWord);
+    if (!usage)
+        Fail("Nutzungsart nach DIN 18041 fehlt: --din18041 A1 … A5 angeben oder in den Projektdaten eintragen");
+    const auto volume = ProjectVolume(project);
+    if (!volume)
+        FailWith("Raumvolumen fehlt in den Projektdaten von %s", project);
+    constexpr std::size_t kRT20Field = 3;
+    return AssessRoom(*usage, *volume, OctaveBandValues(lines, kRT20Field, format));
+}
+
+// T_soll, the corridor and the verdict per band, compared on RT20 as the
+// diagram shows it; raw as ";"-separated lines.
+void PrintAssessment(const RoomAssessment& assessment, bool raw, const FormatSettings& format)
+{
+    std::ostringstream out;
+    if (raw) {
+        out << "DIN18041;" << Utf8(UsageClassName(assessment.Usage)) << ";" << Fixed(assessment.Volume, 2, format) << ";"
+            << (assessment.Target ? Fixed(*assessment.Target, 2, format) : "") << "\n";
+    } else {
+        out << "\nDIN 18041 (2016), Nutzungsart " << Utf8(UsageClassName(assessment.Usage)) << "\n"
+            << "Raumvolumen aus den Projektdaten: " << Fixed(assessment.Volume, 2, format) << " m³\n"
+            << Utf8(TargetText(assessment, format.decimalSeparator)) << "\n"
+            << std::left << std::setw(12) << "Band [Hz]" << std::right << std::setw(10) << "RT20 [s]" << std::setw(10)
+            << "T/T_soll" << "   " << std::left << std::setw(14) << "Toleranz" << "Bewertung\n";
+    }
+    for (const BandAssessment& band : assessment.Bands) {
+        if (!band.Limits)
+            continue;
+        const std::string ratio = assessment.Target ? Fixed(band.Time / *assessment.Target, 2, format) : "-";
+        const std::string verdict = band.Result ? Utf8(VerdictText(*band.Result)) : "-";
+        const std::string hz = Fixed(band.CentreHz, 0, format);
+        if (raw) {
+            out << hz << ";" << Fixed(band.Time, 2, format) << ";" << ratio << ";" << Fixed(band.Limits->Lower, 2, format)
+                << ";" << Fixed(band.Limits->Upper, 2, format) << ";" << verdict << "\n";
+            continue;
+        }
+        out << std::left << std::setw(12) << hz << std::right << std::setw(10) << Fixed(band.Time, 2, format)
+            << std::setw(10) << ratio << "   " << std::left << std::setw(14)
+            << (Fixed(band.Limits->Lower, 2, format) + " - " + Fixed(band.Limits->Upper, 2, format)) << verdict << "\n";
+    }
     std::cout << out.str();
 }
 
@@ -171,6 +200,7 @@ int RunResults(CommandLine& args)
     const bool all = args.Flag("all");
     const bool raw = args.Flag("raw");
     const bool lundeby = args.Flag("lundeby");
+    const auto din18041 = args.OptionalValue("din18041", IsUsageClass);
     const FormatSettings format = args.Flag("decimal-comma") ? FormatSettings::German() : FormatSettings::English();
     args.RequireAllUsed();
     if (args.Positional().size() != 1)
@@ -198,6 +228,8 @@ int RunResults(CommandLine& args)
     } else {
         PrintTable(lines, all, lundeby, FlagsOf(core, all), format);
     }
+    if (din18041)
+        PrintAssessment(AssessProject(project, *din18041, lines, format), raw, format);
     return 0;
 }
 

@@ -11,6 +11,7 @@
 #include "common/ProgramPaths.h"
 #include "evaluation/EvaluationCore.h"
 #include "evaluation/MeasurementLoading.h"
+#include "evaluation/ProjectSurvey.h"
 #include "reports/DefaultReports.h"
 #include "reports/engine/ReportWindows.h"
 #include "reports/uAusgabeDlg.h"
@@ -167,6 +168,7 @@ int RunReport(CommandLine& args)
         reports.ppReport1.TemplateFile = templateFile(kind);
         reports.ShowWarning = warn;
         window.RequestResults = requests.Handler();
+        window.ProjectFile = [&project] { return project; };
         window.show(); // fills the table from a fresh results file
         requests.ThrowIfFailed();
         messages.ThrowIfShown();
@@ -180,6 +182,7 @@ int RunReport(CommandLine& args)
         reports.Messbericht.TemplateFile = templateFile(ReportKind::Measurement);
         reports.ShowWarning = warn;
         window.RequestResults = requests.Handler();
+        window.SurveyProject = [&core] { return SurveyProject(core); };
         window.show(); // binds the project and company data
         messages.ThrowIfShown();
         if (kind == ReportKind::Diagram) {

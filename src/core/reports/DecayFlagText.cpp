@@ -46,4 +46,15 @@ std::string DecayFlagReason(const DecayQuality& quality, DecayTime time, FormatS
     return reason;
 }
 
+std::string DecayFlagLegend(bool averaged)
+{
+    const auto whole = [](double value) { return std::to_string(static_cast<int>(value)); };
+    std::string legend = Ansi("! Dynamikbereich kleiner als nach ISO 3382-1 nötig (EDT ") + whole(kEdtMinRange)
+                       + " dB, RT20 " + whole(kRt20MinRange) + " dB, RT30 " + whole(kRt30MinRange)
+                       + Ansi(" dB) oder Krümmung über ") + whole(kMaxCurvature) + " %";
+    if (averaged)
+        legend += ", in mindestens einer Messung";
+    return legend;
+}
+
 } // namespace dazo

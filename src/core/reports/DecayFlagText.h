@@ -16,4 +16,8 @@ enum class DecayTime { EDT, RT20, RT30 };
 // ("Dynamikbereich 30,0 dB < nötig 35 dB", "Krümmung 12,3 % > 10 %").
 std::string DecayFlagReason(const DecayQuality& quality, DecayTime time, FormatSettings format);
 
+// What the "!" beside a decay time means, for the legend under a table;
+// averaged: the table shows means, and one flagged measurement marks the mean.
+std::string DecayFlagLegend(bool averaged);
+
 } // namespace dazo

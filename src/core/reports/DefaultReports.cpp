@@ -2,8 +2,15 @@
 #include "reports/DefaultReports.h"
 
 #include "common/Encoding.h"
+#include "common/DazoError.h"
+#include "reports/DecayFlagText.h"
 #include "reports/MailMerge.h"
+#include "reports/ParameterHeadings.h"
+#include "reports/ResultsFiles.h"
 #include "reports/TextPipeline.h"
+#include "signal/uconst.h"
+
+#include <algorithm>
 
 #include <array>
 
@@ -112,6 +119,17 @@ public:
         return e;
     }
 
+    // Plain text with "<Field>" placeholders of the main pipeline, growing with its lines.
+    ReportElement& Memo(std::string_view text, Box box, ReportFont font)
+    {
+        ReportElement& e = Add(ElementKind::Memo, box);
+        e.Text = Ansi(text);
+        e.Font = font;
+        e.Stretch = true;
+        e.MailMerge = true;
+        return e;
+    }
+
     ReportElement& Image(const char* name, Box box, bool keepProportion)
     {
         ReportElement& e = Add(ElementKind::Image, box, name);
@@ -185,6 +203,24 @@ public:
         body_ += underlined ? "\\ul0\\par\n" : "\\par\n";
         return *this;
     }
+    // One line of cells on tab stops of its own (twips from the text's left
+    // edge, aligned left, right or centred); the first cell starts at the indent.
+    struct Tab {
+        int twips;
+        char kind; // 'l', 'r' or 'c'
+    };
+    RtfWriter& Cells(const std::vector<Tab>& tabs, const std::vector<std::string>& utf8Cells, int halfPoints = 20,
+                     std::string_view style = {})
+    {
+        body_ += "\\pard\\li567\\fs" + std::to_string(halfPoints);
+        for (const Tab& tab : tabs)
+            body_ += std::string(tab.kind == 'r' ? "\\tqr" : tab.kind == 'c' ? "\\tqc" : "") + "\\tx" + std::to_string(tab.twips);
+        body_ += " " + std::string(style);
+        for (std::size_t i = 0; i < utf8Cells.size(); ++i)
+            body_ += (i ? "\\tab " : "") + Escaped(utf8Cells[i]);
+        body_ += (style.empty() ? "" : "\\plain\\f0") + std::string("\\fs20\\par\n");
+        return *this;
+    }
     // Raw RTF of a heading that needs line breaks and tabs of its own.
     RtfWriter& Raw(std::string_view rtf)
     {
@@ -200,12 +236,13 @@ public:
     static std::string Escaped(std::string_view utf8) { return RtfEscaped(Ansi(utf8)); }
 
 private:
+    // The unit only follows a value: an empty field leaves its label alone.
     static std::string Entry(std::string_view label, std::string_view field, std::string_view unit)
     {
-        std::string text = std::string(label) + " : <" + std::string(field) + ">";
+        std::string text = std::string(label) + " : <" + std::string(field);
         if (!unit.empty())
-            text += " " + std::string(unit);
-        return text;
+            text += "| " + std::string(unit);
+        return text + ">";
     }
 
     std::string body_;
@@ -258,7 +295,7 @@ std::string SectionsThreeToFifteenText()
     text.Heading("6. Besetzungs-Zustand während der Messsung/Messungen")
         .Field("maximale mögliche. Anzahl", "RBPersonen", "Personen")
         .Field("während der Messung", "RBPersMes", "Personen")
-        .Field("entspricht", "RBPersProzent", "%")
+        .Field("entspricht", "RBPersProzent:0.0", "%")
         .Line("bei 80-100% kann der Raum als besetzt angesehen werden ")
         .Field("Kommentar", "RBNote");
     text.Heading("7. Zustand der veränderlichen Ausstattung (z.B. in Theaterräumen)")
@@ -274,7 +311,7 @@ std::string SectionsThreeToFifteenText()
              + RtfWriter::Escaped("Mehrzweckräumen evtl. einschließlich Konzertzimmeraufbaus") + "\\b0\\par\n")
         .Line("<RZNote1>");
     text.Heading("9. Angaben zum Raumklima")
-        .Line("Temperatur : <RKTemp> <RKTempEinheit>")
+        .Line("Temperatur : <RKTemp| ><RKTempEinheit>")
         .Field("relative Luftfeuchte", "RKLuftfeuchte", "%")
         .Field("relativer Luftdruck", "RKLuftDruck", "mbar");
     text.Heading("10. Typ und Aufstellung der Schallquelle/Schallquellen")
@@ -369,14 +406,18 @@ ReportLayout TableLayout()
                                                       "C50", "C80", "Cxx", "D50", "D80", "Ts"};
     const double column = width / static_cast<double>(kColumns.size());
 
-    BandWriter(layout, BandKind::Title, 14).Label("Werte in Tabellenform", {0, 0, width, 11}, Arial(24, true, kTeal));
+    // The heading says whose values these are: the program puts in the lines.
+    BandWriter title(layout, BandKind::Title, 30);
+    title.Label("Werte in Tabellenform", {0, 0, width, 11}, Arial(24, true, kTeal));
+    title.RichText(kMeasurementText, "", {0, 14, width, 14});
 
     BandWriter header(layout, BandKind::PageHeader, 10);
     header.HorizontalLine(0, 0, width, 2, kTeal);
     BandWriter detail(layout, BandKind::Detail, 6);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
         const Box title{static_cast<double>(i) * column, 2.5, column - 1, kRow};
-        header.Label(kColumns[i], title, Arial(10, true), i == 0 ? TextAlignment::Left : TextAlignment::Right);
+        header.Label(i == 0 ? "Hz" : Utf8(ParameterHeading(kColumns[i])), title, Arial(9, true),
+                     i == 0 ? TextAlignment::Left : TextAlignment::Right);
         const Box value{static_cast<double>(i) * column, 0.5, column - 1, kRow};
         detail.Data(kPipeData, kColumns[i], value, {}, TextAlignment::Right, i == 0 ? "" : kTwoDecimals);
     }
@@ -385,7 +426,8 @@ ReportLayout TableLayout()
 
     BandWriter footer(layout, BandKind::PageFooter, 8);
     footer.System(SystemVariableKind::PrintDate, {0, 3, 60, 4}, Arial(9));
-    footer.System(SystemVariableKind::PageNumber, {width - 60, 3, 60, 4}, Arial(9), TextAlignment::Right);
+    footer.Label("Seite", {width - 60, 3, 34, 4}, Arial(9), TextAlignment::Right);
+    footer.System(SystemVariableKind::PageNumberOfCount, {width - 25, 3, 25, 4}, Arial(9));
     return layout;
 }
 
@@ -442,6 +484,8 @@ ReportLayout DiagramLayout()
         if (shown)
             background.VerticalLine(left, kBoxTop, 14);
     }
+    // The DIN 18041 verdicts under the band values, put in by the program.
+    background.RichText(kAssessmentText, "", {3, kBoxTop + 15, width - 6, 12}).Stretch = false;
     // The foot: report number, examiner, date and page; the executing company.
     constexpr double kFoot = 236;
     background.HorizontalLine(0, kFoot, width);
@@ -476,7 +520,7 @@ ReportLayout DiagramLayout()
     BandWriter detail(layout, BandKind::Detail, 5);
     for (std::size_t i = 0; i < kColumns.size(); ++i) {
         const double left = 3 + static_cast<double>(i) * column;
-        header.Label(kColumns[i], {left, 52.5, column - 1, kRow}, Arial(10, true),
+        header.Label(i == 0 ? "Hz" : Utf8(ParameterHeading(kColumns[i])), {left, 52.5, column - 1, kRow}, Arial(9, true),
                      i == 0 ? TextAlignment::Left : TextAlignment::Right);
         detail.Data(kPipeValues, kColumns[i], {left, 0.5, column - 1, kRow}, {},
                     i == 0 ? TextAlignment::Left : TextAlignment::Right, i == 0 ? "" : kTwoDecimals);
@@ -503,14 +547,17 @@ ReportLayout TestLayout()
     header.HorizontalLine(0, 15, width);
 
     const double text = width - 6;
-    BandWriter detail(layout, BandKind::Detail, 196);
+    BandWriter detail(layout, BandKind::Detail, 296);
     detail.RichText("ppAbschnitt1", SectionOneText(), {3, 2, text, 30}).MailMerge = true;
     detail.Label("2. Grundriß", {3, 35, 60, kRow}, Arial(10, true));
     detail.Image(kSketchImage, {3, 41, 167.6, 111.3}, true);
     detail.Label("Maßstab:", {3, 154, 20, kRow});
     detail.Data(kPData, "OMasstab", {23, 154, 80, kRow});
     detail.RichText(kTestText, SectionsThreeToFifteenText(), {3, 161, text, 20}).MailMerge = true;
-    detail.RichText(kResultsText, "", {3, 183, text, 10}).FollowElement = kTestText;
+    // Section 15: the averaged values and conditions, the diagram, the consultant's text.
+    detail.RichText(kResultsSection, "", {3, 183, text, 10}).FollowElement = kTestText;
+    detail.Image(kTestDiagramImage, {22, 195, 124.6, 86.3}, true).FollowElement = kResultsSection;
+    detail.RichText(kResultsText, "", {13, 284, text - 10, 10}).FollowElement = kTestDiagramImage;
 
     WriteTestFooter(layout, width);
     return layout;
@@ -557,7 +604,8 @@ ReportLayout MeasurementLayout()
     detail.Label("Anzahl Messungen", {3, row(1), 54, kLine}, label);
     detail.Data(kMessPunktPipe, "AnzMessungen", {kMic, row(1), 30, kLine}, value);
     detail.Label("Meßdateien", {3, row(2), 54, kLine}, label);
-    detail.Data(kMessPunktPipe, "Files", {kMic, row(2), width - kMic - 3, kLine}, value);
+    // Long file lists wrap; the remark keeps its line breaks.
+    detail.Memo("<Files>", {kMic, row(2), width - kMic - 3, kLine}, value);
     detail.Label("Mikrofon", {kMic, row(3) + 1, 55, kLine}, label);
     detail.Label("Lautsprecher", {kSpeaker, row(3) + 1, 55, kLine}, label);
     detail.Label("Position ", {3, row(4) + 1, 54, kLine}, label);
@@ -576,14 +624,156 @@ ReportLayout MeasurementLayout()
     detail.Data(kMessPunktPipe, "LautAbWand", {kSpeaker, row(7) + 1, 20, kLine}, value, TextAlignment::Right);
     detail.Label("m", {kSpeaker + 21, row(7) + 1, 6, kLine}, value);
     detail.Label("Bemerkung", {3, row(8) + 1, 54, kLine}, label);
-    detail.Data(kMessPunktPipe, "Note", {kMic, row(8) + 1, width - kMic - 3, kLine}, value);
+    detail.Memo("<Note>", {kMic, row(8) + 1, width - kMic - 3, kLine}, value);
     detail.BottomLine(0, 57, width, 0.75);
 
     WriteTestFooter(layout, width);
     return layout;
 }
 
+constexpr double kTwipsPerMm = 1440 / 25.4;
+
+int Twips(double mm)
+{
+    return static_cast<int>(mm * kTwipsPerMm + 0.5);
+}
+
+std::string Number(double value, const char* format, const NumberDisplaySettings& numbers)
+{
+    return Utf8(FormatDisplayNumber(value, format, numbers));
+}
+
+// The columns of the averaged results: field, flag index into DecayFlags.
+struct ResultColumn {
+    const char* field;
+    std::size_t position; // in the results file
+    int flag;
+};
+constexpr std::array<ResultColumn, 7> kTestColumns = {{{"EDT", 2, 0}, {"RT20", 3, 1}, {"RT30", 4, 2}, {"C50", 7, -1},
+                                                        {"C80", 8, -1}, {"D50", 11, -1}, {"Ts", 13, -1}}};
+
+std::vector<std::string> SplitResultsLine(std::string_view line)
+{
+    std::vector<std::string> fields;
+    for (;;) {
+        const auto end = line.find(';');
+        fields.emplace_back(line.substr(0, end));
+        if (end == std::string_view::npos)
+            return fields;
+        line.remove_prefix(end + 1);
+    }
+}
+
+std::string SampleRatesText(const std::vector<double>& rates, const NumberDisplaySettings& numbers)
+{
+    std::string text;
+    for (const double rate : rates)
+        text += (text.empty() ? "" : ", ") + Number(rate, "0", numbers) + " Hz";
+    return text.empty() ? "-" : text;
+}
+
+const BandAssessment* BandOf(const std::optional<RoomAssessment>& assessment, double centre)
+{
+    if (!assessment)
+        return nullptr;
+    for (const BandAssessment& band : assessment->Bands)
+        if (band.CentreHz == centre)
+            return &band;
+    return nullptr;
+}
+
+void WriteAssessment(RtfWriter& text, const std::optional<RoomAssessment>& assessment, const NumberDisplaySettings& numbers)
+{
+    text.Line("Bewertung nach DIN 18041 (2016):");
+    if (!assessment) {
+        text.Line("Für die Bewertung fehlen in den Projektdaten die Nutzungsart oder das Raumvolumen.");
+        return;
+    }
+    text.Line("Nutzungsart : " + Utf8(UsageClassName(assessment->Usage)))
+        .Line("Raumvolumen : " + Number(assessment->Volume, "0", numbers) + " m³")
+        .Line(Utf8(TargetText(*assessment, numbers.decimalSeparator)));
+    if (assessment->Target)
+        text.Line("Bewertet ist die Nachhallzeit RT20 im Verhältnis T/T_soll zum Toleranzbereich der Nutzungsart "
+                  "(Spalte DIN 18041).");
+}
+
 } // namespace
+
+std::string TestResultsText(const std::vector<std::string>& averagedLines, const ProjectSurvey& survey,
+                            const std::optional<RoomAssessment>& assessment, const NumberDisplaySettings& numbers)
+{
+    RtfWriter text;
+    text.Line("Gemittelte Ergebnisse aller Messungen je Oktavband:");
+    // Hz at the indent, the values right-aligned, the verdict left-aligned.
+    std::vector<RtfWriter::Tab> tabs;
+    for (std::size_t i = 0; i < kTestColumns.size(); ++i)
+        tabs.push_back({Twips(40 + 16 * static_cast<double>(i)), 'r'});
+    tabs.push_back({Twips(141), 'l'});
+    std::vector<std::string> heading = {"Hz"};
+    for (const ResultColumn& column : kTestColumns)
+        heading.push_back(Utf8(ParameterHeading(column.field)));
+    heading.push_back("DIN 18041");
+    text.Cells(tabs, heading, 16, "\\b\\ul ");
+    bool anyFlag = false;
+    for (const std::string& line : averagedLines) {
+        const auto fields = SplitResultsLine(line);
+        if (fields.size() < 14)
+            continue;
+        const auto band = std::find(BandLabels.begin(), BandLabels.end(), fields[1]);
+        const std::size_t key = static_cast<std::size_t>(band - BandLabels.begin());
+        std::vector<std::string> cells = {Utf8(fields[1])};
+        for (const ResultColumn& column : kTestColumns) {
+            std::string value;
+            try {
+                value = Number(GeneralFloatValue(fields[column.position], numbers.Decimal()), "0.00", numbers);
+            } catch (const DazoError&) {
+                value = "-";
+            }
+            const bool flagged = column.flag >= 0 && band != BandLabels.end() && key < survey.Flags.size()
+                              && survey.Flags[key][static_cast<std::size_t>(column.flag)];
+            anyFlag = anyFlag || flagged;
+            cells.push_back(value + (flagged ? " !" : ""));
+        }
+        double centre = 0;
+        try {
+            centre = GeneralFloatValue(fields[1], FormatSettings::English());
+        } catch (const DazoError&) {
+        }
+        const BandAssessment* assessed = BandOf(assessment, centre);
+        cells.push_back(assessed && assessed->Result ? Utf8(VerdictText(*assessed->Result)) : "");
+        text.Cells(tabs, cells, 18);
+    }
+    if (anyFlag)
+        text.Cells({}, {Utf8(DecayFlagLegend(true))}, 16);
+
+    text.Line("").Line("Meßbedingungen:")
+        .Line("Anzahl Meßpunkte : " + std::to_string(survey.Points))
+        .Line("Anzahl Messungen : " + std::to_string(survey.Measurements))
+        .Line("Abtastrate : " + SampleRatesText(survey.SampleRates, numbers))
+        .Line(std::string("Kompensation des Grundrauschens (Lundeby) : ") + (survey.Compensated ? "ein" : "aus"))
+        .Line(std::string("Qualitätskennzeichen : ")
+              + (anyFlag ? "siehe \"!\" in der Tabelle" : "alle Abklingzeiten ohne Beanstandung"));
+    text.Line("");
+    WriteAssessment(text, assessment, numbers);
+    return text.Text();
+}
+
+std::string DiagramAssessmentText(const RoomAssessment& assessment, const NumberDisplaySettings& numbers,
+                                  const std::vector<double>& bandCentresMm)
+{
+    RtfWriter text;
+    std::vector<RtfWriter::Tab> tabs;
+    std::vector<std::string> cells = {"DIN 18041"};
+    for (std::size_t i = 0; i < bandCentresMm.size() && i < assessment.Bands.size(); ++i) {
+        tabs.push_back({Twips(bandCentresMm[i]), 'c'});
+        const auto& result = assessment.Bands[i].Result;
+        cells.push_back(result ? Utf8(VerdictText(*result)) : "-");
+    }
+    text.Cells(tabs, cells, 16);
+    text.Cells({}, {Utf8(UsageClassName(assessment.Usage)) + ", " + Utf8(TargetText(assessment, numbers.decimalSeparator))},
+               16);
+    return text.Text();
+}
 
 const char* TemplateName(ReportKind kind)
 {

@@ -1,10 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/MailMerge.h"
 
+#include "common/DazoError.h"
+#include "reports/ResultsFiles.h"
 #include "reports/TextPipeline.h"
 #include "signal/uconst.h"
 
 namespace dazo {
+namespace {
+
+// "<Name>", "<Name|suffix>", "<Name:format>", "<Name:format|suffix>".
+struct Placeholder {
+    std::string_view name;
+    std::string_view format;
+    std::string_view suffix;
+};
+
+Placeholder ParsePlaceholder(std::string_view inside)
+{
+    Placeholder placeholder;
+    const auto bar = inside.find('|');
+    if (bar != std::string_view::npos) {
+        placeholder.suffix = inside.substr(bar + 1);
+        inside = inside.substr(0, bar);
+    }
+    const auto colon = inside.find(':');
+    if (colon != std::string_view::npos) {
+        placeholder.format = inside.substr(colon + 1);
+        inside = inside.substr(0, colon);
+    }
+    placeholder.name = inside;
+    return placeholder;
+}
+
+// A value typed on screen may carry either decimal separator; what reads as
+// no number is printed as written.
+std::string NumberInFormat(const std::string& value, std::string_view format, const NumberDisplaySettings& numbers)
+{
+    const char separator = value.find(',') != std::string::npos ? ',' : '.';
+    try {
+        return FormatDisplayNumber(GeneralFloatValue(Trim(value), FormatSettings{separator}), format, numbers);
+    } catch (const DazoError&) {
+        return value;
+    }
+}
+
+} // namespace
 
 bool IsRtf(std::string_view text)
 {
@@ -39,7 +80,7 @@ std::string RtfEscaped(std::string_view text)
     return out;
 }
 
-std::string MailMerge(std::string_view text, const TTextPipeline& pipeline)
+std::string MailMerge(std::string_view text, const TTextPipeline& pipeline, const NumberDisplaySettings& numbers)
 {
     const bool rtf = IsRtf(text);
     std::string out;
@@ -55,10 +96,14 @@ std::string MailMerge(std::string_view text, const TTextPipeline& pipeline)
         // The last "<" before the ">" starts the name, so "a < b <Name>" works.
         const auto start = text.rfind('<', close);
         out.append(text.substr(pos, start - pos));
-        const std::string_view name = text.substr(start + 1, close - start - 1);
-        if (!name.empty() && pipeline.FieldPosition(name) >= 0) {
-            const std::string value = UnescapeText(pipeline.Value(name));
+        const Placeholder placeholder = ParsePlaceholder(text.substr(start + 1, close - start - 1));
+        if (!placeholder.name.empty() && pipeline.FieldPosition(placeholder.name) >= 0) {
+            std::string value = UnescapeText(pipeline.Value(placeholder.name));
+            if (!placeholder.format.empty())
+                value = NumberInFormat(value, placeholder.format, numbers);
             out += rtf ? RtfEscaped(value) : value;
+            if (!value.empty())
+                out.append(placeholder.suffix);
         } else {
             out.append(text.substr(start, close - start + 1));
         }

@@ -76,7 +76,8 @@ private:
         case ElementKind::Label: return element.Text;
         case ElementKind::DataText: return DataText(element, data_);
         case ElementKind::Memo:
-        case ElementKind::RichText: return element.MailMerge && main_ ? MailMerge(element.Text, *main_) : element.Text;
+        case ElementKind::RichText:
+            return element.MailMerge && main_ ? MailMerge(element.Text, *main_, data_.Numbers) : element.Text;
         default: return {};
         }
     }

@@ -37,7 +37,7 @@ std::vector<std::string> SplitAt(std::string_view text, char delimiter)
     }
 }
 
-std::string JoinWith(const std::vector<std::string>& fields, char delimiter)
+std::string JoinWith(const std::vector<std::string>& fields, std::string_view delimiter)
 {
     std::string text;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -178,15 +178,32 @@ void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& for
         const int n = TextToInteger(Trim(fields[0]));
         for (std::size_t p = 2; p < fields.size(); ++p)
             fields[p] = GeneralFloatText(static_cast<double>(CheckedDivide(GeneralFloatValue(fields[p], format), n)), format);
-        averaged.push_back(JoinWith(fields, ';'));
+        averaged.push_back(JoinWith(fields, ";"));
     }
     lines = std::move(averaged);
+}
+
+std::vector<std::pair<double, double>> OctaveBandValues(const std::vector<std::string>& lines, std::size_t field,
+                                                        const FormatSettings& format)
+{
+    std::vector<std::pair<double, double>> values;
+    for (const auto& line : lines) {
+        const auto fields = SplitAt(line, ';');
+        if (fields.size() < 2 || Trim(fields[1]) == BandLabels[0])
+            continue;
+        // Band names keep their "." whatever the decimal separator ("31.5").
+        values.emplace_back(GeneralFloatValue(Trim(fields[1]), FormatSettings::English()),
+                            GeneralFloatValue(FieldAt(fields, field), format));
+    }
+    return values;
 }
 
 void WritePointsFile(const std::string& projectFile, const std::string& targetFile, const FormatSettings& format)
 {
     // The points as LoadMeasurementPoints reads them, line by line, so that the
     // file count comes from the line itself: a name may hold a blank or a comma.
+    // The remark keeps its line breaks escaped, as memo values do in the data
+    // files; the file names are listed for reading, ", " between them.
     std::vector<std::string> lines;
     for (const auto& pointLine : IniFile(projectFile).ReadSectionValues(kMeasurementsSection)) {
         TMessPunkt point;
@@ -196,12 +213,12 @@ void WritePointsFile(const std::string& projectFile, const std::string& targetFi
             GeneralFloatText(point.MicAbBoden, format), GeneralFloatText(point.MicAbWand, format),
             point.Lautpos,
             GeneralFloatText(point.LautAbBoden, format), GeneralFloatText(point.LautAbWand, format),
-            point.Note, point.nn1, point.nn2, std::to_string(files.size()), point.Files};
+            EscapeText(point.Note), point.nn1, point.nn2, std::to_string(files.size()), JoinWith(files, ", ")};
         std::vector<std::string> record;
         record.reserve(fields.size());
         for (const auto& field : fields)
             record.push_back(OneLineField(field, '\t'));
-        lines.push_back(JoinWith(record, '\t'));
+        lines.push_back(JoinWith(record, "\t"));
     }
     WriteLines(targetFile, lines);
 }
@@ -222,7 +239,7 @@ void BindDataSection(const std::string& iniFileName, TTextPipeline& pipeline)
         values.push_back(OneLineField(keyValue.value, '\t'));
     }
     const std::string dataFile = ChangeExtension(iniFileName, ".$$$");
-    WriteLines(dataFile, values.empty() ? std::vector<std::string>{} : std::vector<std::string>{JoinWith(values, '\t')});
+    WriteLines(dataFile, values.empty() ? std::vector<std::string>{} : std::vector<std::string>{JoinWith(values, "\t")});
 
     pipeline.ClearDefinedFields();
     for (std::size_t column = 0; column < names.size(); ++column)

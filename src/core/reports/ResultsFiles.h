@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace dazo {
@@ -33,6 +34,12 @@ void AppendBandLines(const std::string& projectFile, const std::string& measurem
 // Replaces the lines by one line per band name (first appearance order):
 // field 0 the number of lines merged, every further field the mean.
 void AverageBandLines(std::vector<std::string>& lines, const FormatSettings& format);
+
+// The value of one field of every octave-band line of a results file, with
+// the band's centre frequency (the unfiltered line is left out). A value
+// that is no number throws.
+std::vector<std::pair<double, double>> OctaveBandValues(const std::vector<std::string>& lines, std::size_t field,
+                                                        const FormatSettings& format);
 
 // The measurement-points file: one TAB-separated line per point of the project.
 void WritePointsFile(const std::string& projectFile, const std::string& targetFile, const FormatSettings& format);

@@ -8,6 +8,7 @@
 #include "app/uMain.h"
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
+#include "evaluation/EvaluationCore.h"
 #include "project/ProjekdatenDlg.h"
 #include "project/uMesManDlg.h"
 #include "reports/uAusgabeDlg.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     dazo::ui::TAusgabeDlg resultsTable(*paths);
     resultsTable.RequestResults = [&mainForm](int message) { dazo::ui::SendResultsRequest(&mainForm, message); };
     resultsTable.DecayQualities = [&mainForm] { return mainForm.CalculatedBandQualities(); };
+    resultsTable.ProjectFile = [&mainForm] { return mainForm.Core().ProjectFile(); };
     mainForm.SetCompanionWindows(&manager, &projectData, &resultsTable);
     mainForm.show();
 

@@ -9,6 +9,7 @@
 #include "bridge/AnsiText.h"
 #include "common/Paths.h"
 #include "evaluation/EvaluationCore.h"
+#include "evaluation/ProjectSurvey.h"
 #include "evaluation/MeasurementLoading.h"
 #include "project/ProjekdatenDlg.h"
 #include "project/UserNumbers.h"
@@ -776,6 +777,7 @@ QWidget* TMainForm::CreateEvaluationWindow()
     auto* window = new TNachhallDiaDlg(paths_);
     window->SetProjectFile(core_->ProjectFile());
     window->RequestResults = [this](int message) { SendResultsRequest(this, message); };
+    window->SurveyProject = [this] { return SurveyProject(*core_); };
     return window;
 }
 

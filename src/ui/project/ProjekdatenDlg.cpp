@@ -287,6 +287,13 @@ QWidget* TProjectDlg::CreateLocationPage()
     rows.Add(QStringLiteral("Strasse"), AddEdit("eOStrasse"));
     rows.Add(QStringLiteral("Plz/Ort"), AddEdit("eOOrt"));
     rows.Add(QStringLiteral("Nutzung"), AddCombo("cONutzung", kUsages));
+    // The usage class the DIN 18041 assessment of the evaluation takes.
+    rows.Add(QStringLiteral("Nutzungsart (DIN 18041)"),
+             AddCombo("cONutzungsart",
+                      {QStringLiteral("A1 Musik"), QStringLiteral("A2 Sprache/Vortrag"),
+                       QStringLiteral("A3 Unterricht/Kommunikation"),
+                       QStringLiteral("A4 Unterricht/Kommunikation inklusiv"), QStringLiteral("A5 Sport")},
+                      false));
     rows.Add(QStringLiteral("Lage"), AddCombo("cOLage", {"Keller", "EG", "1.OG", "2.OG", "3.OG", "4.OG", "5.OG"}));
     QLineEdit* from = AddEdit("eOVon");
     QLineEdit* to = AddEdit("eOBis");

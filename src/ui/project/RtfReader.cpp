@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextOption>
 
 #include <algorithm>
 #include <string_view>
@@ -30,6 +31,8 @@ constexpr int kMaxListItems = 500;
 
 // Word allows indents of 22 inches; anything beyond is a broken file.
 constexpr int kMaxIndentTwips = 31680;
+// More tab stops than a line of paper has room for are a broken file.
+constexpr qsizetype kMaxTabStops = 64;
 constexpr int kDefaultHalfPoints = 24;
 constexpr int kMaxHalfPoints = 3276;
 
@@ -49,6 +52,7 @@ enum class Word {
     Red, Green, Blue,
     Pard, AlignLeft, AlignCenter, AlignRight, AlignJustify,
     FirstIndent, LeftIndent, RightIndent, SpaceBefore, SpaceAfter, ListMember,
+    TabStop, TabCenter, TabRight,
     NumberBullet, NumberDecimal, NumberLowerAlpha, NumberUpperAlpha, NumberLowerRoman, NumberUpperRoman, NumberNone,
     Paragraph,
 };
@@ -69,6 +73,7 @@ const std::unordered_map<std::string_view, Word>& Words()
             {"qj", Word::AlignJustify}, {"qd", Word::AlignJustify},
             {"fi", Word::FirstIndent}, {"li", Word::LeftIndent}, {"ri", Word::RightIndent},
             {"sb", Word::SpaceBefore}, {"sa", Word::SpaceAfter}, {"ls", Word::ListMember},
+            {"tx", Word::TabStop}, {"tb", Word::TabStop}, {"tqc", Word::TabCenter}, {"tqr", Word::TabRight},
             {"pnlvlblt", Word::NumberBullet}, {"pnlvlbody", Word::NumberDecimal}, {"pndec", Word::NumberDecimal},
             {"pnlcltr", Word::NumberLowerAlpha}, {"pnucltr", Word::NumberUpperAlpha},
             {"pnlcrm", Word::NumberLowerRoman}, {"pnucrm", Word::NumberUpperRoman},
@@ -126,6 +131,8 @@ struct ParagraphState {
     int spaceAfter = 0;
     QTextListFormat::Style numbering = QTextListFormat::ListStyleUndefined; // from \pn
     bool listMember = false; // \ls: a list whose kind the marker text tells
+    QList<QTextOption::Tab> tabs; // positions in twips from the text's left edge, as RTF counts them
+    QTextOption::TabType nextTabType = QTextOption::LeftTab; // from \tqc, \tqr, for the next \tx
 };
 
 struct GroupState {
@@ -149,6 +156,17 @@ QTextListFormat::Style StyleOfMarker(const QString& marker)
             return QTextListFormat::ListUpperAlpha;
     }
     return QTextListFormat::ListDisc;
+}
+
+// QTextDocument measures tab stops from the paragraph's left margin, RTF
+// from the text's left edge; stops left of the margin are dropped.
+QList<QTextOption::Tab> TabsFromMargin(const ParagraphState& paragraph)
+{
+    QList<QTextOption::Tab> tabs;
+    for (const QTextOption::Tab& tab : paragraph.tabs)
+        if (tab.position >= paragraph.leftIndent)
+            tabs.append(QTextOption::Tab(TwipsToPixels(static_cast<int>(tab.position) - paragraph.leftIndent), tab.type));
+    return tabs;
 }
 
 class Reader {
@@ -437,6 +455,17 @@ private:
         case Word::ListMember:
             paragraph.listMember = value > 0;
             return;
+        case Word::TabCenter:
+            paragraph.nextTabType = QTextOption::CenterTab;
+            return;
+        case Word::TabRight:
+            paragraph.nextTabType = QTextOption::RightTab;
+            return;
+        case Word::TabStop:
+            if (paragraph.tabs.size() < kMaxTabStops)
+                paragraph.tabs.append(QTextOption::Tab(std::clamp(value, 0, kMaxIndentTwips), paragraph.nextTabType));
+            paragraph.nextTabType = QTextOption::LeftTab;
+            return;
         case Word::NumberBullet:
             paragraph.numbering = QTextListFormat::ListDisc;
             return;
@@ -560,6 +589,8 @@ private:
         block.setRightMargin(TwipsToPixels(paragraph.rightIndent));
         block.setTopMargin(TwipsToPixels(paragraph.spaceBefore));
         block.setBottomMargin(TwipsToPixels(paragraph.spaceAfter));
+        if (!paragraph.tabs.isEmpty())
+            block.setTabPositions(TabsFromMargin(paragraph));
         cursor_.setBlockFormat(block);
         cursor_.setBlockCharFormat(CharacterFormat(state.character));
 

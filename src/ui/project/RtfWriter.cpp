@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextOption>
 
 #include <cmath>
 #include <vector>
@@ -41,6 +42,7 @@ struct ParagraphState {
     int rightIndent = 0;
     int spaceBefore = 0;
     int spaceAfter = 0;
+    QList<QTextOption::Tab> tabs;
     const QTextList* list = nullptr;
     bool operator==(const ParagraphState&) const = default;
 };
@@ -169,6 +171,7 @@ private:
         state.rightIndent = PixelsToTwips(format.rightMargin());
         state.spaceBefore = PixelsToTwips(format.topMargin());
         state.spaceAfter = PixelsToTwips(format.bottomMargin());
+        state.tabs = format.tabPositions();
         return state;
     }
 
@@ -189,6 +192,13 @@ private:
         for (const auto& [word, twips] : lengths)
             if (twips != 0)
                 Word(word, twips);
+        for (const QTextOption::Tab& tab : paragraph.tabs) {
+            if (tab.type == QTextOption::CenterTab)
+                Word("tqc");
+            else if (tab.type == QTextOption::RightTab)
+                Word("tqr");
+            Word("tx", PixelsToTwips(tab.position) + paragraph.leftIndent); // RTF counts from the text's edge
+        }
     }
 
     // {\*\pn ...}: the paragraph is numbered, until the next \pard.

@@ -3,6 +3,7 @@
 
 #include "bridge/AnsiText.h"
 #include "reports/EditGrid.h"
+#include "reports/ParameterHeadings.h"
 #include "reports/ResultsFiles.h"
 #include "reports/TextPipeline.h"
 #include "signal/uconst.h"
@@ -98,7 +99,8 @@ void FillGridFromResults(TEditGrid& grid, TTextPipeline& pipeline, const FormatS
             const TPipelineField& field = pipeline.Field(i);
             if (field.Position < 2 || field.Position == cVar)
                 continue;
-            grid.PutValue(FromAnsi(field.Name), rowTitle, false, GeneralFloatValue(pipeline.FieldText(i), format));
+            grid.PutValue(FromAnsi(ParameterHeading(field.Name)), rowTitle, false,
+                          GeneralFloatValue(pipeline.FieldText(i), format));
         }
     }
 }

@@ -42,7 +42,8 @@ private:
 };
 
 // Opens the pipeline (bound to a results file) and puts every value of every
-// record with a band into the grid by field name and band title ("<band> Hz"),
+// record with a band into the grid by parameter heading ("EDT [s]") and band
+// title ("<band> Hz"),
 // CVar left out. The unfiltered row is titled "ungefiltert Hz" while filling,
 // so that its records find it, and "ungefiltert" again afterwards; the
 // pipeline is closed in every case. A value that is no number throws.

@@ -7,6 +7,7 @@
 #include "reports/DecayFlagText.h"
 #include "reports/DefaultReports.h"
 #include "reports/EditGrid.h"
+#include "reports/ParameterHeadings.h"
 #include "reports/ReportPageCommon.h"
 #include "reports/engine/ReportWindows.h"
 #include "signal/uconst.h"
@@ -84,7 +85,7 @@ void TAusgabeDlg::BuildFrame()
     Grid->SetRowCount(0);
     for (const char* band : BandLabels)
         for (const char* name : kParameterNames)
-            Grid->PutValue(QString::fromLatin1(name), FromAnsi(band) + " Hz", true, 0);
+            Grid->PutValue(FromAnsi(ParameterHeading(name)), FromAnsi(band) + " Hz", true, 0);
     Grid->SetFixedCols(1);
     Grid->SetFixedRows(1);
     Grid->SetCell(0, 1, FromAnsi(BandLabels[0]));
@@ -146,7 +147,7 @@ QString TAusgabeDlg::DecayFlagHint(int col, int row) const
     const QString title = Grid->Cell(col, 0);
     const std::pair<const char*, DecayTime> columns[] = {{"EDT", DecayTime::EDT}, {"RT20", DecayTime::RT20}, {"RT30", DecayTime::RT30}};
     for (const auto& [name, time] : columns)
-        if (title == QLatin1String(name))
+        if (title == FromAnsi(ParameterHeading(name)))
             return FromAnsi(DecayFlagReason(*decayQualities_[static_cast<std::size_t>(row - 1)], time, format_));
     return {};
 }

@@ -40,6 +40,9 @@ public:
     // The decay quality of the bands (index band - 1, the table's rows 1, 2, ...),
     // asked for after every fill; a band without one is not marked.
     std::function<std::vector<std::optional<DecayQuality>>()> DecayQualities;
+    // The open project file, named in the table report's heading with the
+    // room and the measurement point; empty without a project.
+    std::function<std::string()> ProjectFile;
     // The save dialog of "Tabelle exportieren..."; empty when cancelled.
     std::function<QString()> AskCsvFileName;
 

@@ -26,6 +26,7 @@ namespace dazo::ui {
 namespace {
 
 const char* const kBandNames[] = {"125", "250", "500", "1000", "2000", "4000", "8000"};
+constexpr double kBandCentres[] = {125, 250, 500, 1000, 2000, 4000, 8000};
 
 // Lines 4 to 10 of the averaged results file are the bands 125 Hz to 8000 Hz.
 constexpr std::size_t kFirstBandLine = 3;
@@ -164,9 +165,13 @@ QWidget* TNachhallDiaDlg::CreateGraphicPage()
         values->setColumnStretch(i + 1, 1);
     }
 
+    lDin18041 = Named(new QLabel, "lDin18041");
+    lDin18041->setWordWrap(true);
+
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(Chart1, 1);
     layout->addWidget(PanelWerte);
+    layout->addWidget(lDin18041);
     return page;
 }
 
@@ -215,6 +220,8 @@ void TNachhallDiaDlg::showEvent(QShowEvent* event)
         return;
     bandValues_ = {};
     means_ = {};
+    hasResults_ = false;
+    assessment_.reset();
     ShiftBottomAxis(*Chart1);
     NachhallPage->hide();
     PageControl1->setCurrentIndex(0);
@@ -247,6 +254,7 @@ void TNachhallDiaDlg::bCalcClick()
         return;
     RunCommand(this, [this] {
         ReadAverages();
+        hasResults_ = true;
         ShowValues();
         bPrint->setEnabled(true);
         bPreview->setEnabled(true);
@@ -263,6 +271,10 @@ void TNachhallDiaDlg::ReadAverages()
     for (std::size_t i = 0; i < values.size(); ++i)
         values[i] = GeneralFloatValue(FieldOf(lines[kFirstBandLine + i], kRT20Field), format_);
     bandValues_ = values;
+    std::vector<std::pair<double, double>> bandTimes;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        bandTimes.emplace_back(kBandCentres[i], values[i]);
+    assessment_ = AssessProjectData(projectFile_, bandTimes);
 
     FillTable();
     // The means of the values as displayed, rounded to two decimals.
@@ -295,8 +307,31 @@ void TNachhallDiaDlg::FillTable()
 void TNachhallDiaDlg::ShowValues()
 {
     ShowBandValues(*Chart1, bandValues_);
+    ShowCorridor(*Chart1, Corridor());
     for (std::size_t i = 0; i < bandValues_.size(); ++i)
         ValueLabel(i)->setText(FromAnsi(TwoDecimals(bandValues_[i], format_)));
+    QString din;
+    if (assessment_) {
+        din = QStringLiteral("DIN 18041: ") + FromAnsi(UsageClassName(assessment_->Usage)) + QStringLiteral(", ")
+            + FromAnsi(TargetText(*assessment_, format_.decimalSeparator));
+        for (const BandAssessment& band : assessment_->Bands)
+            if (band.Result)
+                din += QStringLiteral("\n%1 Hz: %2").arg(band.CentreHz).arg(FromAnsi(VerdictText(*band.Result)));
+    }
+    lDin18041->setText(din);
+}
+
+std::optional<TCorridor> TNachhallDiaDlg::Corridor() const
+{
+    if (!assessment_ || !assessment_->Target)
+        return std::nullopt;
+    TCorridor corridor;
+    for (std::size_t i = 0; i < assessment_->Bands.size() && i < corridor.Lower.size(); ++i) {
+        const auto& limits = assessment_->Bands[i].Limits;
+        corridor.Lower[i] = limits ? limits->Lower * *assessment_->Target : 0;
+        corridor.Upper[i] = limits ? limits->Upper * *assessment_->Target : 0;
+    }
+    return corridor;
 }
 
 QLabel* TNachhallDiaDlg::ValueLabel(std::size_t band) const

@@ -10,12 +10,15 @@
 
 #include "bridge/AnsiText.h"
 #include "common/ProgramPaths.h"
+#include "evaluation/ProjectSurvey.h"
+#include "reports/Din18041.h"
 #include "reports/TextPipeline.h"
 #include "reports/uNachhallDia.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QCustomPlot;
@@ -48,6 +51,9 @@ public:
     // Asks the main window for the averaged results file (WM_RESULTS_ALL) and
     // returns when it is written; the main window shows progress and errors.
     std::function<void(int message)> RequestResults;
+    // How the project was measured (points, sample rates, quality marks), for
+    // the test report; the main window loads every measurement for it.
+    std::function<ProjectSurvey()> SurveyProject;
     // The reports (printer true, screen false) and their designer.
     std::function<void(bool printer)> OnOutputDiagramReport;
     std::function<void(bool printer)> OnOutputTestReport;
@@ -61,6 +67,13 @@ public:
 
     const TBandValues& BandValues() const { return bandValues_; }
     const TMeanTimes& Means() const { return means_; }
+    // True once a calculation has read the averaged results.
+    bool HasResults() const { return hasResults_; }
+    // The DIN 18041 assessment of the seven bands from the project data's
+    // usage class and volume; none while either is missing.
+    const std::optional<RoomAssessment>& Assessment() const { return assessment_; }
+    // Its corridor in seconds; none without T_soll.
+    std::optional<TCorridor> Corridor() const;
 
     // Requests the averaged results, then fills chart, labels and table.
     void bCalcClick();
@@ -89,6 +102,7 @@ public:
     QLabel* l2000;
     QLabel* l4000;
     QLabel* l8000;
+    QLabel* lDin18041; // T_soll and the verdict per band
     TEditGrid* Grid;
 
     TTitleBar* Panel2;
@@ -125,6 +139,8 @@ private:
     std::string projectFile_;
     TBandValues bandValues_{};
     TMeanTimes means_;
+    bool hasResults_ = false;
+    std::optional<RoomAssessment> assessment_;
 };
 
 } // namespace dazo::ui

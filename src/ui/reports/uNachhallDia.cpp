@@ -92,12 +92,46 @@ void ShowBandValues(QCustomPlot& chart, const TBandValues& values)
     chart.replot(QCustomPlot::rpQueuedReplot);
 }
 
-TNachHallDia::TNachHallDia(const TBandValues& values, const FormatSettings& format)
+void ShowCorridor(QCustomPlot& chart, const std::optional<TCorridor>& corridor)
+{
+    // Graph 0 is the series; 1 and 2 the lower and upper line.
+    while (chart.graphCount() > 1)
+        chart.removeGraph(chart.graphCount() - 1);
+    if (!corridor)
+        return;
+    const QPen pen(QColor(0, 128, 0), 1.5, Qt::DashLine);
+    QVector<double> x;
+    QVector<double> lower;
+    QVector<double> upper;
+    for (std::size_t i = 0; i < corridor->Lower.size(); ++i) {
+        x.append(static_cast<double>(i));
+        lower.append(corridor->Lower[i]);
+        upper.append(corridor->Upper[i]);
+    }
+    QCPGraph* low = chart.addGraph();
+    low->setName(QStringLiteral("DIN18041Unten"));
+    low->setPen(pen);
+    low->setData(x, lower, true);
+    QCPGraph* high = chart.addGraph();
+    high->setName(QStringLiteral("DIN18041Oben"));
+    high->setPen(pen);
+    high->setBrush(QColor(0, 160, 0, 40));
+    high->setChannelFillGraph(low);
+    high->setData(x, upper, true);
+    // Behind the measured line, which stays on top.
+    low->setLayer(QStringLiteral("grid"));
+    high->setLayer(QStringLiteral("grid"));
+    chart.yAxis->setRange(0, std::max(chart.yAxis->range().upper, LeftAxisMaximum(corridor->Upper)));
+    chart.replot(QCustomPlot::rpQueuedReplot);
+}
+
+TNachHallDia::TNachHallDia(const TBandValues& values, const FormatSettings& format, const std::optional<TCorridor>& corridor)
     : chart_(new QCustomPlot)
 {
     chart_->resize(kDiagramWidth, kDiagramHeight);
     SetUpBandChart(*chart_, Qt::white, 2, format);
     ShowBandValues(*chart_, values);
+    ShowCorridor(*chart_, corridor);
     ShiftBottomAxis(*chart_);
 }
 
@@ -106,9 +140,10 @@ TNachHallDia::~TNachHallDia()
     delete chart_;
 }
 
-TBandDiagramPicture DrawBandDiagram(const QString& fileName, const TBandValues& values, const FormatSettings& format)
+TBandDiagramPicture DrawBandDiagram(const QString& fileName, const TBandValues& values, const FormatSettings& format,
+                                    const std::optional<TCorridor>& corridor)
 {
-    TNachHallDia diagram(values, format);
+    TNachHallDia diagram(values, format, corridor);
     const QSize size(kDiagramWidth, kDiagramHeight);
     const ChartRenderer render = CustomPlotRenderer(diagram.Chart1());
     TBandDiagramPicture picture;

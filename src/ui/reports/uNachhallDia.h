@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 class QCustomPlot;
 
@@ -21,6 +22,13 @@ namespace dazo::ui {
 
 // The seven band values, 125 Hz first.
 using TBandValues = std::array<double, 7>;
+
+// The tolerance corridor of DIN 18041 in seconds (T_soll times the band's
+// limits), per band like the values.
+struct TCorridor {
+    TBandValues Lower{};
+    TBandValues Upper{};
+};
 
 // Size of the report's diagram picture; it sets the picture's proportions.
 inline constexpr int kDiagramWidth = 480;
@@ -37,11 +45,14 @@ void ShiftBottomAxis(QCustomPlot& chart);
 void ShowBandValues(QCustomPlot& chart, const TBandValues& values);
 // The integer part of the largest value plus one (1.74 gives 2, 2.0 gives 3).
 double LeftAxisMaximum(const TBandValues& values);
+// The corridor as two dashed green lines with the area between them tinted,
+// the left axis raised to take its upper line; none removes it.
+void ShowCorridor(QCustomPlot& chart, const std::optional<TCorridor>& corridor);
 
 // The off-screen diagram of the report: white, line width 2, 480 x 333.
 class TNachHallDia {
 public:
-    TNachHallDia(const TBandValues& values, const FormatSettings& format);
+    TNachHallDia(const TBandValues& values, const FormatSettings& format, const std::optional<TCorridor>& corridor = {});
     ~TNachHallDia();
     TNachHallDia(const TNachHallDia&) = delete;
     TNachHallDia& operator=(const TNachHallDia&) = delete;
@@ -65,6 +76,7 @@ struct TBandDiagramPicture {
 // With an empty name the picture is returned in memory; the clipboard is not
 // touched. Write errors throw DazoError.
 TBandDiagramPicture DrawBandDiagram(const QString& fileName, const TBandValues& values,
-                                    const FormatSettings& format = UserFormat());
+                                    const FormatSettings& format = UserFormat(),
+                                    const std::optional<TCorridor>& corridor = {});
 
 } // namespace dazo::ui

@@ -56,6 +56,39 @@ TEST(ResultsCommand, AllMeasurementsRawGivesTheAveragedFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 4);
 }
 
+TEST(ResultsCommand, Din18041AssessmentFromTheProjectDataOrTheCommandLine)
+{
+    TempDir dir;
+    WriteImpulseResponse(dir.File("r01.tim"), 8000, 0.04f, 0.25, 1);
+    const std::string project = dir.Write("p.npj", "[Messungen]\r\n" + PointLine(1, {"r01.tim"})
+                                                       + "\r\n[DATA]\r\ncONutzungsart=A3 Unterricht\r\neRVQBM=200,00\r\n");
+    // The class of the project data; the flag before the project takes no word from it.
+    const ProgramRun fromData = RunEval("results --all --din18041 '" + project + "'");
+    ASSERT_EQ(fromData.exitCode, 0) << fromData.output;
+    EXPECT_NE(fromData.output.find("Nutzungsart A3 Unterricht/Kommunikation"), std::string::npos) << fromData.output;
+    EXPECT_NE(fromData.output.find("Raumvolumen aus den Projektdaten: 200.00 m³"), std::string::npos) << fromData.output;
+    EXPECT_NE(fromData.output.find("T_soll = 0.57 s (30 m³ <= V < 5000 m³)"), std::string::npos) << fromData.output;
+    EXPECT_NE(fromData.output.find("\n500 "), std::string::npos) << fromData.output;
+
+    // A class given wins; outside its range there is no T_soll and no verdict.
+    const ProgramRun given = RunEval("results '" + project + "' --all --raw --din18041 A5");
+    ASSERT_EQ(given.exitCode, 0) << given.output;
+    EXPECT_NE(given.output.find("DIN18041;A5 Sport;200.00;0.73\n"), std::string::npos) << given.output;
+    const std::string large = dir.Write("o.npj", "[Messungen]\r\n" + PointLine(1, {"r01.tim"})
+                                                     + "\r\n[DATA]\r\neRVQBM=600\r\n");
+    const ProgramRun outside = RunEval("results '" + large + "' --din18041 A4");
+    ASSERT_EQ(outside.exitCode, 0) << outside.output;
+    EXPECT_NE(outside.output.find("V = 600 m³ liegt außerhalb des Gültigkeitsbereichs 30 m³ <= V < 500 m³"),
+              std::string::npos)
+        << outside.output;
+    EXPECT_EQ(outside.output.find("eingehalten"), std::string::npos) << outside.output;
+
+    const std::string bare = dir.Write("q.npj", "[Messungen]\r\n" + PointLine(1, {"r01.tim"}) + "\r\n");
+    const ProgramRun missing = RunEval("results '" + bare + "' --din18041");
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.output.find("Nutzungsart nach DIN 18041 fehlt"), std::string::npos) << missing.output;
+}
+
 TEST(ResultsCommand, RefusedBandAndBadArgumentsExitWithTheirMessage)
 {
     TempDir dir;

@@ -61,7 +61,10 @@ TEST(DefaultReports, TableReport)
     EXPECT_EQ(title.Text, "Werte in Tabellenform");
     EXPECT_EQ(title.Font, (ReportFont{"Arial", 24, true, false, false, kTeal}));
     EXPECT_EQ(Labels(layout.Band(BandKind::PageHeader)),
-              (std::vector<std::string>{"Hz", "EDT", "RT20", "RT30", "RTxx", "C35", "C50", "C80", "Cxx", "D50", "D80", "Ts"}));
+              (std::vector<std::string>{"Hz", "EDT [s]", "RT20 [s]", "RT30 [s]", "RTxx [s]", "C35 [dB]", "C50 [dB]",
+                                        "C80 [dB]", "Cxx [dB]", "D50 [–]", "D80 [–]", "Ts [ms]"}));
+    // The program names project, room, point and file over the table.
+    EXPECT_NE(layout.FindElement(kMeasurementText), nullptr);
     const auto& detail = layout.Band(BandKind::Detail).Elements;
     EXPECT_EQ(Fields(layout.Band(BandKind::Detail)).size(), 12u);
     for (const auto& e : detail) {
@@ -71,9 +74,10 @@ TEST(DefaultReports, TableReport)
         }
     }
     const auto& footer = layout.Band(BandKind::PageFooter).Elements;
-    ASSERT_EQ(footer.size(), 2u);
-    EXPECT_EQ(footer[1].SystemVariable, SystemVariableKind::PageNumber);
-    EXPECT_EQ(footer[1].Font.Size, 9);
+    ASSERT_EQ(footer.size(), 3u);
+    EXPECT_EQ(footer[1].Text, "Seite");
+    EXPECT_EQ(footer[2].SystemVariable, SystemVariableKind::PageNumberOfCount);
+    EXPECT_EQ(footer[2].Font.Size, 9);
 }
 
 TEST(DefaultReports, DiagramReport)
@@ -99,8 +103,10 @@ TEST(DefaultReports, DiagramReport)
     EXPECT_EQ(background, expected);
     EXPECT_EQ(Labels(layout.Band(BandKind::PageHeader)),
               (std::vector<std::string>{"Messort:", "Ergebnisse Tabellarisch:", "(Durchschnittswerte über alle Messungen)",
-                                        "Anzahl Messpunkte:", "Anzahl Messungen:", "Hz", "EDT", "RT20", "RT30", "C35",
-                                        "C50", "C80", "D50", "D80", "Ts"}));
+                                        "Anzahl Messpunkte:", "Anzahl Messungen:", "Hz", "EDT [s]", "RT20 [s]",
+                                        "RT30 [s]", "C35 [dB]", "C50 [dB]", "C80 [dB]", "D50 [–]", "D80 [–]",
+                                        "Ts [ms]"}));
+    EXPECT_NE(layout.FindElement(kAssessmentText), nullptr);
     EXPECT_EQ(Fields(layout.Band(BandKind::Detail)),
               (std::vector<std::string>{"PipeValues.Hz", "PipeValues.EDT", "PipeValues.RT20", "PipeValues.RT30",
                                         "PipeValues.C35", "PipeValues.C50", "PipeValues.C80", "PipeValues.D50",
@@ -118,7 +124,13 @@ TEST(DefaultReports, TestReportTextsInOrderWithPlaceholders)
     const ReportElement* sections = layout.FindElement("ppPruefText");
     const ReportElement* results = layout.FindElement("ppErgRTF");
     ASSERT_TRUE(sections && results);
-    EXPECT_EQ(results->FollowElement, "ppPruefText");
+    // Section 15 follows the sections, then the diagram, then the consultant's text.
+    const ReportElement* values = layout.FindElement(kResultsSection);
+    const ReportElement* diagram = layout.FindElement(kTestDiagramImage);
+    ASSERT_TRUE(values && diagram);
+    EXPECT_EQ(values->FollowElement, "ppPruefText");
+    EXPECT_EQ(diagram->FollowElement, kResultsSection);
+    EXPECT_EQ(results->FollowElement, kTestDiagramImage);
     EXPECT_TRUE(sections->Stretch && results->Stretch && sections->MailMerge);
 
     // Headings 3 .. 15 in order, and every placeholder a field name in brackets.
@@ -128,7 +140,9 @@ TEST(DefaultReports, TestReportTextsInOrderWithPlaceholders)
         ASSERT_NE(found, std::string::npos) << section;
         at = found;
     }
-    for (const char* placeholder : {"<SMABSPL>", "<RVQBM>", "<GM4Snr>", "<OPruefer>", "<RZNote1>", "<RKTempEinheit>"})
+    // A unit follows only a value; the occupancy prints one decimal.
+    for (const char* placeholder : {"<SMABSPL| m>", "<RVQBM| m\\'b3>", "<GM4Snr>", "<OPruefer>", "<RZNote1>",
+                                    "<RKTempEinheit>", "<RNSitzePolster| mm>", "<RBPersProzent:0.0| %>"})
         EXPECT_NE(sections->Text.find(placeholder), std::string::npos) << placeholder;
     EXPECT_NE(sections->Text.find("m\\'b3"), std::string::npos); // m³ in the code page of the RTF
     const ReportElement* first = layout.FindElement("ppAbschnitt1");
@@ -145,10 +159,16 @@ TEST(DefaultReports, MeasurementReport)
     EXPECT_FALSE(layout.Band(BandKind::PageHeader).PrintOnFirstPage);
     EXPECT_EQ(Labels(layout.Band(BandKind::Title)).at(1), "Anhang zum Prüfbericht  nach DIN EN ISO 3382");
     EXPECT_EQ(Fields(layout.Band(BandKind::Detail)),
-              (std::vector<std::string>{"MessPunktPipe.Name", "MessPunktPipe.AnzMessungen", "MessPunktPipe.Files",
-                                        "MessPunktPipe.MicPos", "MessPunktPipe.Lautpos", "MessPunktPipe.MicRichtung",
-                                        "MessPunktPipe.MicAbBoden", "MessPunktPipe.LautAbBoden", "MessPunktPipe.MicAbWand",
-                                        "MessPunktPipe.LautAbWand", "MessPunktPipe.Note"}));
+              (std::vector<std::string>{"MessPunktPipe.Name", "MessPunktPipe.AnzMessungen", "MessPunktPipe.MicPos",
+                                        "MessPunktPipe.Lautpos", "MessPunktPipe.MicRichtung", "MessPunktPipe.MicAbBoden",
+                                        "MessPunktPipe.LautAbBoden", "MessPunktPipe.MicAbWand",
+                                        "MessPunktPipe.LautAbWand"}));
+    // The file list wraps and the remark keeps its line breaks: growing memos.
+    std::vector<std::string> memos;
+    for (const auto& e : layout.Band(BandKind::Detail).Elements)
+        if (e.Kind == ElementKind::Memo && e.Stretch && e.MailMerge)
+            memos.push_back(e.Text);
+    EXPECT_EQ(memos, (std::vector<std::string>{"<Files>", "<Note>"}));
     for (const auto& e : layout.Band(BandKind::Detail).Elements) {
         if (e.Kind == ElementKind::Label) {
             EXPECT_EQ(e.Font.Size, 11);

@@ -19,6 +19,7 @@ protected:
         pipe.DefineField("OName", 1, 80);
         pipe.DefineField("RVNote", 2, 80);
         pipe.DefineField("Stoff", 3, 80);
+        pipe.DefineField("Leer", 4, 80);
         pipe.Open();
     }
 
@@ -32,6 +33,15 @@ TEST_F(MailMergeTest, PlaceholdersMatchFieldsWithoutRegardToCase)
     EXPECT_EQ(MailMerge("<Unbekannt> a < b <OName>> <>", pipe), "<Unbekannt> a < b Halle {A}\\1> <>");
     EXPECT_EQ(MailMerge("<RVNote>", pipe), "Zeile1\nZeile2"); // memo escapes undone
     EXPECT_EQ(MailMerge("ohne Felder <", pipe), "ohne Felder <");
+}
+
+TEST_F(MailMergeTest, UnitsFollowOnlyValuesAndNumbersTakeTheirFormat)
+{
+    const NumberDisplaySettings point{'.', ','};
+    EXPECT_EQ(MailMerge("Polster : <Leer| mm>;", pipe), "Polster : ;");
+    EXPECT_EQ(MailMerge("Abstand : <SMABSPL| m>", pipe), "Abstand : 2,5 m");
+    EXPECT_EQ(MailMerge("<SMAbSpl:0.00| m> <OName:0.0>", pipe, point), "2.50 m Halle {A}\\1"); // no number: as written
+    EXPECT_EQ(MailMerge("<Unbekannt| mm>", pipe), "<Unbekannt| mm>");
 }
 
 TEST_F(MailMergeTest, ValuesInRtfCannotBreakTheDocument)

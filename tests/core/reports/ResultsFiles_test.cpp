@@ -190,12 +190,13 @@ TEST_F(ResultsFilesTest, PointsFileHasOneTabLinePerPoint)
 {
     const std::string project = Project(
         "[Messungen]\r\n"
-        "MP1=\"Messpunkt 1\",\"Mitte\",\"vorn\",1.5,2,\"B\xFChne\",1.25,0,\"a\tb\",\"x\",\"y\",\"a b.tim\",\"r02.tim\",\r\n"
+        "MP1=\"Messpunkt 1\",\"Mitte\",\"vorn\",1.5,2,\"B\xFChne\",1.25,0,\"a\tb%nc\",\"x\",\"y\",\"a b.tim\",\"r02.tim\",\r\n"
         "MP2=\"Messpunkt 2\",,,0,0,,0,0,,,,\r\n");
     const std::string target = dir_.File("temp1.$$$");
     WritePointsFile(project, target, kComma);
     EXPECT_EQ(ReadBytes(target),
-              "MP1\tMesspunkt 1\tMitte\tvorn\t1,5\t2\tB\xFChne\t1,25\t0\ta b\tx\ty\t2\ta b.tim,r02.tim\r\n"
+              // The remark's line break stays escaped; the files are listed for reading.
+              "MP1\tMesspunkt 1\tMitte\tvorn\t1,5\t2\tB\xFChne\t1,25\t0\ta b%nc\tx\ty\t2\ta b.tim, r02.tim\r\n"
               "MP2\tMesspunkt 2\t\t\t0\t0\t\t0\t0\t\t\t\t0\t\r\n");
 }
 

@@ -23,7 +23,7 @@ namespace {
 
 // The keys of section "DATA" in the order a first save writes them.
 const std::vector<std::string> kKeys = {
-    "eOName", "eOStrasse", "eOOrt", "cONutzung", "cOLage", "eOVon", "eOBis", "eOPruefer", "eOPruefNr",
+    "eOName", "eOStrasse", "eOOrt", "cONutzung", "cONutzungsart", "cOLage", "eOVon", "eOBis", "eOPruefer", "eOPruefNr",
     "eAFirma", "eAStrasse", "eAOrt", "EATel", "eAFax", "eAEMail",
     "eRVLaenge", "eRVBreite", "eRVHoehe", "eRVQBM", "eRVNote",
     "eRNSitze", "cRNSitzeTyp", "cRNSitzePolster", "cRNSitzeMat", "cRNSitzeArt", "cRNSitzeTeile", "mRNNote",
@@ -70,7 +70,7 @@ protected:
 
 TEST_F(ProjectDlgTest, EveryTaggedControlIsAKeyInCreationOrder)
 {
-    ASSERT_EQ(kKeys.size(), 108u);
+    ASSERT_EQ(kKeys.size(), 109u);
     dlg.LoadProject(file);
     dlg.SaveData();
     std::vector<std::string> expected = {"eAnzMessungen", "eAnzMesspunkte"};
@@ -98,7 +98,7 @@ TEST_F(ProjectDlgTest, SavedValuesComeBackInANewWindow)
         values[kKeys[i]] = TextOf(control);
     }
     dlg.SaveData();
-    EXPECT_EQ(Data("mRBNote"), "Wert 40 \xE4%c%nzweite Zeile 100%%");
+    EXPECT_EQ(Data("mRBNote"), "Wert 41 \xE4%c%nzweite Zeile 100%%");
     EXPECT_EQ(Data("PBeschall"), "");
 
     TProjectDlg reloaded(nullptr, FormatSettings::German());

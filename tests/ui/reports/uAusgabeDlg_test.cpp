@@ -26,7 +26,7 @@ namespace {
 using test::CloseNextMessageBox;
 using test::EvaluationProject;
 
-const QStringList kColumns = {"", "EDT", "RT20", "RT30", "RTxx", "C35", "C50", "C80", "Cxx", "D50", "D80", "Ts"};
+const QStringList kColumns = {"", "EDT [s]", "RT20 [s]", "RT30 [s]", "RTxx [s]", "C35 [dB]", "C50 [dB]", "C80 [dB]", "Cxx [dB]", "D50 [–]", "D80 [–]", "Ts [ms]"};
 const QStringList kRows = {"", "ungefiltert", "31.5 Hz", "63 Hz", "125 Hz", "250 Hz",
                            "500 Hz", "1000 Hz", "2000 Hz", "4000 Hz", "8000 Hz"};
 
@@ -150,7 +150,8 @@ TEST_P(AusgabeDlgTest, TableExportWritesTheCellsAsShown)
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines[0], ";EDT;RT20;RT30;RTxx;C35;C50;C80;Cxx;D50;D80;Ts\r");
+    EXPECT_EQ(lines[0], ";EDT [s];RT20 [s];RT30 [s];RTxx [s];C35 [dB];C50 [dB];C80 [dB];Cxx [dB];D50 [\x96];D80 [\x96];"
+                        "Ts [ms]\r");
     EXPECT_EQ(lines[1].substr(0, 12), "ungefiltert;");
     EXPECT_EQ(Split(lines[6])[2], ToAnsi(dlg.Grid->Cell(2, 6))); // the user's decimal separator, as shown
 }

@@ -206,7 +206,7 @@ TEST_P(NachhallDiaDlgTest, DiagramLabelsTableAndMeans)
     EXPECT_EQ(dlg.Grid->RowCount(), 11);
     EXPECT_EQ(dlg.Grid->FixedCols(), 1);
     EXPECT_EQ(dlg.Grid->FixedRows(), 1);
-    EXPECT_EQ(Cell(8, 0), "Cxx");
+    EXPECT_EQ(Cell(8, 0), "Cxx [dB]");
     EXPECT_EQ(Cell(11, 4), Local("75.25"));
 
     // Means from the displayed cells: EDT 1.004 shows as 1.00.

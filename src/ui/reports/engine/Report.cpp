@@ -16,6 +16,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 
@@ -96,14 +97,6 @@ const ReportPicture* Report::Picture(const ReportElement& element) const
     return entry->second.IsNull() ? nullptr : &entry->second;
 }
 
-void Report::LoadRichTextFromFile(const std::string& elementName, const QString& fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        FailWith("Datei %s kann nicht geöffnet werden", ToAnsi(fileName));
-    SetRichText(elementName, file.readAll().toStdString());
-}
-
 void Report::SetRichText(const std::string& elementName, std::string text)
 {
     richTexts_[elementName] = std::move(text);
@@ -121,9 +114,31 @@ void Report::Prepare()
             element->Width = size.width();
             element->Height = size.height();
         }
+    CollapseEmptyImages();
     pages_.clear();
     text_ = std::make_unique<ReportTextEngine>();
     pages_ = PaginateReport(printed_, {&Pipelines, Numbers}, *text_);
+}
+
+void Report::CollapseEmptyImages()
+{
+    constexpr double kEpsilon = 1e-6;
+    for (ReportBand& band : printed_.Bands) {
+        // The background is laid on the page as drawn; moving its parts would move the page's foot.
+        if (band.Kind == BandKind::PageBackground)
+            continue;
+        for (ReportElement& image : band.Elements) {
+            if (image.Kind != ElementKind::Image || !image.Visible || image.Height <= 0 || Picture(image))
+                continue;
+            const double bottom = image.Bottom();
+            const double room = image.Height;
+            image.Visible = false;
+            for (ReportElement& element : band.Elements)
+                if (element.Top >= bottom - kEpsilon)
+                    element.Top -= room;
+            band.Height = std::max(0.0, band.Height - room);
+        }
+    }
 }
 
 bool Report::RenderRange(QPagedPaintDevice& device, int first, int last)

@@ -68,9 +68,6 @@ public:
     // size gets it. A null picture takes it out again.
     void SetPicture(const std::string& elementName, ReportPicture picture);
     const ReportPicture* Picture(const ReportElement& element) const;
-    // The content of a rich text element from a file (RTF, or plain text).
-    // "Datei <file> kann nicht geöffnet werden" when unreadable.
-    void LoadRichTextFromFile(const std::string& elementName, const QString& fileName);
     void SetRichText(const std::string& elementName, std::string text);
 
     // Lays out the pages from the pipelines (opened by the caller); then
@@ -91,6 +88,9 @@ public:
 
 private:
     void SetUpPrinter(QPrinter& printer) const;
+    // An image without a picture takes no room: what lies below it in its
+    // band moves up by its height (page backgrounds keep their places).
+    void CollapseEmptyImages();
     // Draws the pages first .. last (from 1); false when the device cannot be
     // painted on.
     bool RenderRange(QPagedPaintDevice& device, int first, int last);

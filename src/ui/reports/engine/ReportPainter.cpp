@@ -182,7 +182,8 @@ ReportTextEngine::Laid& ReportTextEngine::Layout(const ReportElement& element, c
         ReadRtf(QByteArray::fromStdString(text), document);
         ScaleHorizontalIndents(document, kReportDpi / kScreenDpi);
     } else {
-        document.setPlainText(FromAnsi(text));
+        // A line break written as CR LF is one break, not two paragraphs.
+        document.setPlainText(FromAnsi(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
     document.setTextWidth(MmToUnits(element.Width));
 
@@ -251,7 +252,11 @@ void DrawElement(QPainter& painter, const PlacedElement& placed, const std::stri
         painter.translate(frame.left(), frame.top() - offset);
         painter.setClipRect(shown);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = shown;
+        // Lines merely touching the piece belong to the pieces before and
+        // after it: drawn here, they would be clipped from sight but stay in
+        // a PDF's text layer, found by search and copy.
+        constexpr double kTouching = 1; // report unit
+        context.clip = shown.adjusted(0, kTouching, 0, -kTouching);
         context.palette.setColor(QPalette::Text, ColorOf(element.Font.Color));
         document.documentLayout()->draw(&painter, context);
         break;

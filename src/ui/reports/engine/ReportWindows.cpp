@@ -4,6 +4,7 @@
 #include "common/DazoError.h"
 #include "common/Paths.h"
 #include "reports/DefaultReports.h"
+#include "reports/MeasurementHeading.h"
 #include "reports/ResultsFiles.h"
 #include "reports/TextPipeline.h"
 #include "reports/engine/ReportDesigner.h"
@@ -11,7 +12,15 @@
 #include "reports/uNachDia.h"
 #include "signal/uconst.h"
 
+#include "project/RtfReader.h"
+#include "project/RtfWriter.h"
+#include "reports/LineFiles.h"
+
 #include <QApplication>
+#include <QFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 
@@ -61,6 +70,38 @@ std::function<void(const QString&)> WarningBox(QWidget* owner)
     };
 }
 
+QByteArray ReadFileBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        FailWith("Datei %s kann nicht geöffnet werden", ToAnsi(fileName));
+    return file.readAll();
+}
+
+// The consultant's text in the font family of the report's element, as the
+// rest of the report: the editor writes it in the screen's font. Sizes,
+// bold and italic stay; plain text stays as it is.
+std::string InReportFont(const QByteArray& text, const Report& report, const char* elementName)
+{
+    const ReportElement* element = report.Layout().FindElement(elementName);
+    if (!element || !IsRtf(text))
+        return text.toStdString();
+    QTextDocument document;
+    ReadRtf(text, document);
+    QTextCursor all(&document);
+    all.select(QTextCursor::Document);
+    QTextCharFormat family;
+    family.setFontFamilies({FromAnsi(element->Font.Family)});
+    all.mergeCharFormat(family);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        QTextCursor cursor(block);
+        QTextCharFormat blockFormat = block.charFormat();
+        blockFormat.setFontFamilies({FromAnsi(element->Font.Family)});
+        cursor.setBlockCharFormat(blockFormat);
+    }
+    return WriteRtf(document).toStdString();
+}
+
 // The kinds the designer of the evaluation window ("Nachhallzeit") offers.
 const std::vector<ElementKind> kDiagramDesignerKinds = {
     ElementKind::Label,     ElementKind::Memo,     ElementKind::RichText,       ElementKind::Image,   ElementKind::Rectangle,
@@ -108,6 +149,9 @@ void TableReports::OutputReport(const ReportRun& run)
     LoadTemplate(ppReport1);
     PipelinesOpen open({&window_.PipeData});
     open.Open(window_.PipeData);
+    const std::string measurement = window_.PipeData.Eof() ? std::string() : window_.PipeData.Value("Datei");
+    const std::string project = window_.ProjectFile ? window_.ProjectFile() : std::string();
+    ppReport1.SetRichText(kMeasurementText, MeasurementHeading(project, measurement));
     run(ppReport1);
 }
 
@@ -149,11 +193,45 @@ void ProjectReports::LoadTemplate(Report& report)
         ShowWarning(error);
 }
 
+// The current diagram, with the DIN 18041 corridor when there is one.
+ReportPicture ProjectReports::Diagram() const
+{
+    const TBandDiagramPicture diagram =
+        DrawBandDiagram(QString(), window_.BandValues(), window_.Format(), window_.Corridor());
+    return ReportPicture::FromPicture(diagram.Picture);
+}
+
 // The current diagram as the picture of NachDiagramm.
 void ProjectReports::PutDiagram()
 {
-    const TBandDiagramPicture diagram = DrawBandDiagram(QString(), window_.BandValues(), window_.Format());
-    ppReport2.SetPicture(kDiagramImage, ReportPicture::FromPicture(diagram.Picture));
+    ppReport2.SetPicture(kDiagramImage, Diagram());
+}
+
+// The verdicts under the value box, each under its band's column (the
+// columns of the default layout, from the text's left edge).
+void ProjectReports::PutAssessment()
+{
+    static const std::vector<double> kBandColumnCentres = {35.5, 56.5, 77.5, 98.5, 119.5, 140.5};
+    const auto& assessment = window_.Assessment();
+    ppReport2.SetRichText(kAssessmentText,
+                          assessment ? DiagramAssessmentText(*assessment, ppReport2.Numbers, kBandColumnCentres) : "");
+}
+
+// Section 15 of the test report: the averaged results (calculated first when
+// the window has none yet), the conditions, the diagram.
+void ProjectReports::PutTestResults()
+{
+    if (!window_.HasResults())
+        window_.bCalcClick();
+    if (!window_.HasResults()) {
+        RepPruef.SetRichText(kResultsSection, "");
+        RepPruef.SetPicture(kTestDiagramImage, {});
+        return;
+    }
+    const ProjectSurvey survey = window_.SurveyProject ? window_.SurveyProject() : ProjectSurvey{};
+    RepPruef.SetRichText(kResultsSection, TestResultsText(ReadLines(window_.Paths().ResultsFile()), survey,
+                                                          window_.Assessment(), RepPruef.Numbers));
+    RepPruef.SetPicture(kTestDiagramImage, Diagram());
 }
 
 // At the start of every page of the diagram report.
@@ -176,6 +254,7 @@ void ProjectReports::OutputDiagramReport(const ReportRun& run)
     open.Open(window_.LData);
     open.Open(window_.PData);
     PutDiagram();
+    PutAssessment();
     SetVariables();
     open.Open(window_.PipeValues);
     run(ppReport2);
@@ -197,7 +276,8 @@ void ProjectReports::OutputTestReport(const ReportRun& run)
             RepPruef.SetPicture(kSketchImage, ReportPicture::FromFile(FromAnsi(sketchFile)));
     }
     if (const std::string resultsText = ChangeExtension(window_.ProjectFile(), ".rtf"); FileExists(resultsText))
-        RepPruef.LoadRichTextFromFile(kResultsText, FromAnsi(resultsText));
+        RepPruef.SetRichText(kResultsText, InReportFont(ReadFileBytes(FromAnsi(resultsText)), RepPruef, kResultsText));
+    PutTestResults();
     run(RepPruef);
 }
 

@@ -67,7 +67,10 @@ public:
 
 private:
     void LoadTemplate(Report& report);
+    ReportPicture Diagram() const;
     void PutDiagram();
+    void PutAssessment();
+    void PutTestResults();
     void SetVariables();
 
     TNachhallDiaDlg& window_;
